@@ -1,0 +1,58 @@
+#include "forms.h"
+
+#include "companions/About.h"
+#include "companions/Form2.h"
+#include "companions/popmenus.h"
+#include "companions/splash.h"
+#include "pet/Form1.h"
+#include "pet/FormE.h"
+#include "platform/timer.h"
+
+Forms::Forms(Services& services) : m_services(services) {}
+
+Forms::~Forms() {
+    // Destroying the forms is not unloading them: no unload handler runs here.
+    for (Window* w : std::initializer_list<Window*>{m_popmenus.get(), m_formE.get(),
+                                                    m_splash.get(), m_about.get(),
+                                                    m_form2.get(), m_form1.get()})
+        if (w) w->hide();
+}
+
+template <class T> T& Forms::load(std::unique_ptr<T>& slot) {
+    if (!slot) {
+        // The instance is known before its load runs, so a load that refers back to its own
+        // window (through another window) finds it and does not load it twice.
+        slot = std::make_unique<T>(*this);
+        slot->Form_Load();
+    }
+    return *slot;
+}
+
+Form1& Forms::form1() { return load(m_form1); }
+FormE& Forms::formE() { return load(m_formE); }
+Form2& Forms::form2() { return load(m_form2); }
+splash& Forms::splashBanner() { return load(m_splash); }
+About& Forms::about() { return load(m_about); }
+popmenus& Forms::popMenus() { return load(m_popmenus); }
+
+bool Forms::IsLoaded(const Window* w) const {
+    return w && (w == m_form1.get() || w == m_formE.get() || w == m_form2.get() ||
+                 w == m_splash.get() || w == m_about.get() || w == m_popmenus.get());
+}
+
+template <class T> bool Forms::unloadIf(std::unique_ptr<T>& slot, Window* window) {
+    if (!slot || slot.get() != window) return false;
+    slot->Form_Unload();
+    // The window may be unloading itself from one of its own handlers: stop its timers now
+    // and let the event loop destroy it once that handler has returned.
+    T* w = slot.release();
+    for (Timer* t : w->template findChildren<Timer*>()) t->SetEnabled(false);
+    w->hide();
+    w->deleteLater();
+    return true;
+}
+
+void Forms::Unload(Window* window) {
+    unloadIf(m_form1, window) || unloadIf(m_formE, window) || unloadIf(m_form2, window) ||
+        unloadIf(m_splash, window) || unloadIf(m_about, window) || unloadIf(m_popmenus, window);
+}

@@ -1,0 +1,20 @@
+#include "app/forms.h"
+#include "platform/qt/qtservices.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    // The pet places its own windows, which a Wayland client may not do: run through XWayland
+    // unless the user has chosen a platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pimbolet"));
+    QApplication::setApplicationVersion(QStringLiteral("4.1"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtPlatform platform;
+    Forms forms(platform.services());
+    forms.form1(); // the pet's window is made and its load runs the whole start-up
+    return app.exec();
+}

@@ -1,0 +1,114 @@
+#include "Form2.h"
+
+#include "app/forms.h"
+#include "pet/Form1.h"
+
+#include <QCloseEvent>
+
+#include <string>
+
+namespace {
+constexpr const char* kSection = "Settings";
+
+QRect twips(Window& w, int left, int top, int width, int height) {
+    const float tx = w.services().runtime.TwipsPerPixelX();
+    const float ty = w.services().runtime.TwipsPerPixelY();
+    return QRect(qRound(left / tx), qRound(top / ty), qRound(width / tx), qRound(height / ty));
+}
+} // namespace
+
+Form2::Form2(Forms& forms)
+    : Window(forms.services(), Kind::Dialog, QStringLiteral("Version x.x")),
+      Label1(QStringLiteral("Virtual Pet Pimbolet"), this),
+      Label3(QStringLiteral(" a new breed of life on your desktop"), this),
+      Text1(QStringLiteral("Enter Pet's Name Here"), this),
+      Check1(QStringLiteral("Sound"), this), Check2(QStringLiteral("Run at Startup"), this,
+                                                    [this] { Check2_Click(); }),
+      Check3(QStringLiteral("Stay above other applications"), this, [this] { Check3_Click(); }),
+      Command1(QStringLiteral("Close Window"), this), m_forms(forms) {
+    setWindowIcon(QIcon(QPixmap::fromImage(Icon().Image())));
+    Move(0, 0, 2835, 2280);
+    Label1.setGeometry(twips(*this, 240, 120, 2535, 375));
+    QFont title = Label1.font();
+    title.setBold(true);
+    title.setPointSize(12);
+    Label1.setFont(title);
+    Label3.setGeometry(twips(*this, 120, 480, 2655, 255));
+    Text1.setGeometry(twips(*this, 360, 960, 2055, 285));
+    Text1.setMaxLength(25);
+    // Design values: the load decides from these which click handlers run.
+    Check1.SetValue(1);
+    Check1.setGeometry(twips(*this, 240, 1320, 975, 255));
+    Check2.setGeometry(twips(*this, 1200, 1320, 1455, 255));
+    Check3.setGeometry(twips(*this, 240, 1560, 2415, 255));
+    Command1.setGeometry(twips(*this, 600, 1920, 1695, 255));
+    connect(&Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    setTabOrder(&Command1, &Check1);
+    setTabOrder(&Check1, &Text1);
+    setTabOrder(&Text1, &Check2);
+    setTabOrder(&Check2, &Check3);
+    CentreOnScreen();
+}
+
+Picture Form2::Icon() const {
+    static const Picture icon(QImage(QStringLiteral(":/pictures/pimbolet.png")), int64_t{1} << 40);
+    return icon;
+}
+
+int16_t Form2::storedFlag(const char* key, int16_t def) {
+    // The program itself only writes "0" and "1"; anything else found in the store (edited by
+    // hand) falls back to the default rather than keeping the pet from starting.
+    Services& s = services();
+    const std::string text =
+        s.settings.GetSetting(s.runtime.Title(), kSection, key, std::to_string(def));
+    try {
+        size_t used = 0;
+        const int v = std::stoi(text, &used);
+        if (text.find_first_not_of(" \t", used) == std::string::npos && (v == 0 || v == 1))
+            return static_cast<int16_t>(v);
+    } catch (const std::exception&) {
+    }
+    return def;
+}
+
+void Form2::Form_Load() {
+    Services& s = services();
+    Text1.setText(QString::fromStdString(
+        s.settings.GetSetting(s.runtime.Title(), kSection, "name", "Enter Pet's Name here")));
+    Check1.SetValue(storedFlag("sound", 1));
+    Check2.SetValue(storedFlag("startup", 0));
+    Check3.SetValue(storedFlag("ontop", 1));
+    setWindowTitle(QStringLiteral("Version %1.%2%3")
+                       .arg(s.runtime.Major())
+                       .arg(s.runtime.Minor())
+                       .arg(QString::fromStdString(m_forms.form1().Release)));
+}
+
+void Form2::Form_Unload() {
+    Services& s = services();
+    const std::string app = s.runtime.Title();
+    s.settings.SaveSetting(app, kSection, "name", Text1.text().toStdString());
+    s.settings.SaveSetting(app, kSection, "sound", std::to_string(Check1.Value()));
+    s.settings.SaveSetting(app, kSection, "startup", std::to_string(Check2.Value()));
+    s.settings.SaveSetting(app, kSection, "ontop", std::to_string(Check3.Value()));
+    s.settings.SaveSetting(app, kSection, "version",
+                           std::to_string(s.runtime.Major()) + "." +
+                               std::to_string(s.runtime.Minor()) + " beta");
+}
+
+void Form2::Check2_Click() {
+    if (Check2.Value() == 1) {
+        services().msgbox.MsgBox("This feature is not available yet", mb::Information,
+                                 "Run at Startup");
+        Check2.SetValue(0);
+    }
+}
+
+void Form2::Check3_Click() { m_forms.form1().Toggle_Ontop(); }
+
+void Form2::Command1_Click() { Hide(); }
+
+void Form2::closeEvent(QCloseEvent* event) {
+    event->accept();
+    m_forms.Unload(this);
+}

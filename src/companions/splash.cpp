@@ -1,0 +1,54 @@
+#include "splash.h"
+
+#include "app/forms.h"
+#include "pet/Form1.h"
+#include "platform/convert.h"
+
+splash::splash(Forms& forms)
+    : Window(forms.services(), Kind::Desktop, QStringLiteral("splash")),
+      Label1(QStringLiteral("Zandrow Productions"), this), Label2(QStringLiteral("URL"), this),
+      Label3(QStringLiteral("koz-version"), this),
+      Timer1(this, [this] { Timer1_Timer(); }, 50, false), m_forms(forms) {
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0, 192, 0));
+    setPalette(pal);
+    Move(0, 0, 2730, 2295);
+}
+
+void splash::Form_Load() {
+    Services& s = services();
+    SlidePhase = 1;
+    Move(-Width(), 0);
+    s.stacking.SetWindowPos(hWnd(), swp::Topmost, 0, 0, 0, 0, swp::NoSizeNoMove);
+    Label3.setText(QStringLiteral("v%1.%2%3")
+                       .arg(s.runtime.Major())
+                       .arg(s.runtime.Minor())
+                       .arg(QString::fromStdString(m_forms.form1().Release)));
+    Show();
+    Timer1.SetEnabled(true);
+}
+
+void splash::Timer1_Timer() {
+    if (SlidePhase == 1) {
+        if (Left() < -150) {
+            Move(Left() + 150, 0);
+        } else if (Left() < 0) {
+            Move(0, 0);
+        } else {
+            Move(0, 0);
+            Timer1.SetInterval(1000);
+            SlidePhase = 2;
+        }
+        return;
+    }
+    RestTicks = convert::Add16(RestTicks, 1);
+    if (RestTicks == 15) Timer1.SetInterval(50);
+    if (RestTicks > 15) {
+        Move(Left() - 150, 0);
+        if (Left() <= -Width()) {
+            RestTicks = 0;
+            m_forms.Unload(this);
+        }
+    }
+}

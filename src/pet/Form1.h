@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/picture.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+
+#include <cstdint>
+#include <string>
+
+class Forms;
+
+// The pet's window: its start-up, its life five times a second, its sounds and its tray icon.
+class Form1 : public Window {
+    Q_OBJECT
+public:
+    explicit Form1(Forms& forms);
+
+    // Start-up: everything from the wave-file test to the tray icon.
+    void Form_Load() override;
+    void Form_Unload() override;
+
+    // One step of the pet's life, every 200 ms.
+    void Timer1_Timer();
+
+    // Plays a wave file (a path below the program folder), or a random remark or cry when
+    // WaveFile is empty. Never cuts off a sound that still plays.
+    void PlaySound(std::string& WaveFile);
+
+    // Applies the options dialog's "Stay above other applications" box.
+    void Toggle_Ontop();
+
+    // Shows cell n of the sprite sheet: outline first, then picture.
+    void ShowCell(int16_t n);
+
+    // Public members the other windows use.
+    std::string Release;
+    std::string UseCdata;
+    int16_t Interaction = 0;
+    MultimediaDevice& Sound;
+
+    // The pet's state.
+    std::string State;
+    std::string StatePrefix;
+    std::string LastState;
+    int16_t ActionTicks = 0;
+    int16_t FrameNo = 0;
+    int16_t Energy = 0;
+    int16_t WakeLevel = 0;
+    int16_t SlapCount = 0;
+    int16_t StepY = 0;
+    std::string VerticalDir;
+    int16_t Choice = 0;
+    Date BirthDate = 0;
+
+    // Controls.
+    PictureClip cplate;
+    WindowShaper vWindowShaper1;
+    QCursor hand1;
+    QCursor hand2;
+    Timer Timer1;
+    NotifyIconData TrayIcon;
+
+private:
+    void StartErr(const std::string& description);
+    bool RequiredFilesMissing();
+    void CheckForUpdate();
+    void AddTrayIcon();
+
+    // The behaviour loop's procedures.
+    void WalkRight();
+    void WalkLeft();
+    void ChooseVertical();
+    void TickleRight();
+    void TickleLeft();
+    void TickleFront();
+    void SlapRight();
+    void SlapLeft();
+    void SlapFront();
+
+    bool RoomToRight() const;
+    bool RoomToLeft() const;
+    int16_t Draw(int n);
+
+    Forms& m_forms;
+};

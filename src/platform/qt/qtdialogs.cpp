@@ -1,0 +1,86 @@
+#include "qtimpl.h"
+
+#include "platform/errors.h"
+
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::string& caption) {
+    QMessageBox box;
+    box.setTextFormat(Qt::PlainText); // text from anywhere is shown as it stands
+    box.setText(QString::fromStdString(prompt));
+    box.setWindowTitle(QString::fromStdString(caption.empty() ? m_runtime.Title() : caption));
+    switch (style & 0x70) {
+    case 16:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case 32:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case 48:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case 64:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+    }
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+    std::vector<Choice> choices;
+    switch (style & 7) {
+    case 1:
+        choices = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}};
+        break;
+    case 2:
+        choices = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
+        break;
+    case 3:
+        choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}};
+        break;
+    case 4:
+        choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}};
+        break;
+    case 5:
+        choices = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, 1}};
+    }
+    QMessageBox::StandardButtons buttons;
+    for (const Choice& c : choices) buttons |= c.button;
+    box.setStandardButtons(buttons);
+    const size_t def = std::min<size_t>(static_cast<size_t>((style >> 8) & 3), choices.size() - 1);
+    box.setDefaultButton(choices[def].button);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const Choice& c : choices)
+        if (c.button == clicked) return c.answer;
+    // Closed without a button: the answer of Cancel where there is one, else the first.
+    for (const Choice& c : choices)
+        if (c.answer == 2) return 2;
+    return choices.back().answer;
+}
+
+namespace {
+class DesktopBrowser : public WebBrowserObject {
+public:
+    void SetVisible(bool) override {}
+    void Navigate(const std::string& url) override {
+        const QUrl u(QString::fromStdString(url), QUrl::StrictMode);
+        if (!u.isValid() || (u.scheme() != QLatin1String("http") &&
+                             u.scheme() != QLatin1String("https")))
+            throw RuntimeError(-2147467259, "The address is not a web address: " + url);
+        if (!QDesktopServices::openUrl(u))
+            throw RuntimeError(-2147467259, "No web browser could be started for " + url);
+    }
+};
+} // namespace
+
+std::unique_ptr<WebBrowserObject> QtWebBrowserFactory::CreateInternetExplorer() {
+    return std::make_unique<DesktopBrowser>();
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+// The real services, one class each; QtPlatform bundles them.
+
+#include "platform/services.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLockFile>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <random>
+
+class QSoundEffect;
+class QSystemTrayIcon;
+class QTimer;
+
+// Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
+QString nativePath(const std::string& path);
+
+class QtRuntime : public Runtime {
+public:
+    std::string AppPath() const override;
+    std::string Title() const override { return "virtual pet Pimbolet"; }
+    int Major() const override { return 4; }
+    int Minor() const override { return 1; }
+    bool PrevInstance() override;
+    float ScreenWidth() const override;
+    float ScreenHeight() const override;
+    float TwipsPerPixelX() const override;
+    float TwipsPerPixelY() const override;
+    void SetMousePointer(int pointer) override;
+    void DoEvents() override;
+    [[noreturn]] void End() override;
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+class QtClock : public Clock {
+public:
+    Date Now() override;
+};
+
+class QtRandom : public RandomSource {
+public:
+    float Rnd() override;
+    void Randomize() override;
+
+private:
+    std::mt19937 m_engine{327680};
+};
+
+class QtFiles : public FileSystem {
+public:
+    bool Exists(const std::string& path) override;
+    void Kill(const std::string& path) override;
+    void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    std::vector<std::string> ReadLines(const std::string& path) override;
+};
+
+class QtSettings : public SettingsStore {
+public:
+    std::string GetSetting(const std::string& app, const std::string& section,
+                           const std::string& key, const std::string& def) override;
+    void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(Runtime& runtime) : m_runtime(runtime) {}
+    int MsgBox(const std::string& prompt, int style, const std::string& caption) override;
+
+private:
+    Runtime& m_runtime;
+};
+
+class QtMultimedia : public MultimediaDevice {
+public:
+    QtMultimedia();
+    ~QtMultimedia() override;
+    std::string FileName() const override { return m_fileName; }
+    void SetFileName(const std::string& name) override { m_fileName = name; }
+    void Command(const std::string& command) override;
+    long Length() const override { return m_length; }
+    long Position() const override;
+
+private:
+    std::string m_fileName;
+    long m_length = 0;
+    bool m_playing = false;
+    QElapsedTimer m_clock;
+    QSoundEffect* m_effect = nullptr;
+    QHash<QString, QSoundEffect*> m_effects;
+};
+
+class QtInternetTransfer : public InternetTransfer {
+public:
+    std::vector<uint8_t> OpenURL(const std::string& url) override;
+};
+
+class QtWebBrowserFactory : public WebBrowserFactory {
+public:
+    std::unique_ptr<WebBrowserObject> CreateInternetExplorer() override;
+};
+
+class QtShellTray : public QObject, public ShellTray {
+    Q_OBJECT
+public:
+    explicit QtShellTray(Runtime& runtime) : m_runtime(runtime) {}
+    ~QtShellTray() override;
+    bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override;
+
+private:
+    Runtime& m_runtime;
+    QHash<quint64, QSystemTrayIcon*> m_icons;
+};
+
+class QtWindowStacking : public WindowStacking {
+public:
+    long SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
+                      uint32_t flags) override;
+};

@@ -1,0 +1,26 @@
+#include "timer.h"
+
+Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool enabled)
+    : QObject(owner), m_onTick(std::move(onTick)), m_interval(interval), m_enabled(enabled) {
+    m_timer.setTimerType(Qt::CoarseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { m_onTick(); });
+    restart();
+}
+
+void Timer::SetInterval(int ms) {
+    m_interval = ms;
+    restart();
+}
+
+void Timer::SetEnabled(bool enabled) {
+    if (enabled == m_enabled) return;
+    m_enabled = enabled;
+    restart();
+}
+
+void Timer::restart() {
+    if (m_enabled && m_interval > 0)
+        m_timer.start(m_interval);
+    else
+        m_timer.stop();
+}

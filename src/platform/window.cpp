@@ -1,0 +1,141 @@
+#include "window.h"
+
+#include <QHash>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+QHash<HWND, Window*>& registry() {
+    static QHash<HWND, Window*> windows;
+    return windows;
+}
+HWND g_nextHandle = 0x100;
+
+int16_t buttonsOf(Qt::MouseButtons buttons) {
+    return static_cast<int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
+}
+int16_t shiftOf(Qt::KeyboardModifiers mods) {
+    int16_t s = 0;
+    if (mods & Qt::ShiftModifier) s |= 1;
+    if (mods & Qt::ControlModifier) s |= 2;
+    if (mods & Qt::AltModifier) s |= 4;
+    return s;
+}
+} // namespace
+
+Window::Window(Services& services, Kind kind, const QString& caption)
+    : m_services(services), m_kind(kind), m_handle(g_nextHandle++) {
+    registry().insert(m_handle, this);
+    setWindowTitle(caption);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    if (kind == Kind::Desktop) {
+        setWindowFlags(Qt::FramelessWindowHint | Qt::Tool | Qt::X11BypassWindowManagerHint |
+                       Qt::NoDropShadowWindowHint);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+    } else {
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                       Qt::CustomizeWindowHint);
+    }
+}
+
+Window::~Window() { registry().remove(m_handle); }
+
+Window* Window::FromHandle(HWND handle) { return registry().value(handle, nullptr); }
+
+float Window::tppX() const { return m_services.runtime.TwipsPerPixelX(); }
+float Window::tppY() const { return m_services.runtime.TwipsPerPixelY(); }
+
+void Window::Move(float left, float top) { Move(left, top, m_width, m_height); }
+
+void Window::Move(float left, float top, float width, float height) {
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
+    applyGeometry();
+}
+
+void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
+void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
+
+void Window::CentreOnScreen() {
+    Move((m_services.runtime.ScreenWidth() - m_width) / 2,
+         (m_services.runtime.ScreenHeight() - m_height) / 2);
+}
+
+void Window::applyGeometry() {
+    const QRect want(static_cast<int>(std::lround(m_left / tppX())),
+                     static_cast<int>(std::lround(m_top / tppY())),
+                     std::max(1, static_cast<int>(std::lround(m_width / tppX()))),
+                     std::max(1, static_cast<int>(std::lround(m_height / tppY()))));
+    if (m_kind == Kind::Dialog) {
+        // Dialogs are sized by their client area and left to the window manager's frame.
+        if (size() != want.size()) resize(want.size());
+        if (pos() != want.topLeft()) move(want.topLeft());
+        return;
+    }
+    if (geometry() != want) setGeometry(want);
+}
+
+void Window::Show() {
+    if (!isVisible()) show();
+    if (m_kind == Kind::Dialog) {
+        raise();
+        activateWindow();
+    }
+}
+
+void Window::Hide() { hide(); }
+
+void Window::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    applyGeometry();
+}
+
+void Window::SetPicture(const Picture& picture) {
+    // Setting the picture already shown leaves the look as it is: no repaint needed.
+    const bool same = picture.Key() >= 0 && picture.Key() == m_picture.Key();
+    m_picture = picture;
+    if (!same) update();
+}
+
+void Window::SetShape(const QRegion& shape) {
+    if (shape == m_shape) return;
+    m_shape = shape;
+    setMask(shape);
+}
+
+void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
+
+void Window::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (m_kind == Kind::Desktop) p.fillRect(rect(), QColor(255, 0, 255));
+    if (!m_picture.IsNull()) p.drawImage(0, 0, m_picture.Image());
+}
+
+void Window::mousePressEvent(QMouseEvent* e) {
+    Form_MouseDown(buttonsOf(e->button()), shiftOf(e->modifiers()), e->position().x() * tppX(),
+                   e->position().y() * tppY());
+}
+
+void Window::mouseMoveEvent(QMouseEvent* e) {
+    Form_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), e->position().x() * tppX(),
+                   e->position().y() * tppY());
+}
+
+void Window::mouseReleaseEvent(QMouseEvent* e) {
+    Form_MouseUp(buttonsOf(e->button()), shiftOf(e->modifiers()), e->position().x() * tppX(),
+                 e->position().y() * tppY());
+}
+
+void Window::mouseDoubleClickEvent(QMouseEvent*) { Form_DblClick(); }
+
+void Window::Form_MouseDown(int16_t, int16_t, float, float) {}
+void Window::Form_MouseMove(int16_t, int16_t, float, float) {}
+void Window::Form_MouseUp(int16_t, int16_t, float, float) {}
+void Window::Form_DblClick() {}

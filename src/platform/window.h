@@ -1,0 +1,85 @@
+#pragma once
+
+#include "picture.h"
+#include "services.h"
+
+#include <QCursor>
+#include <QWidget>
+
+// The base of every window of the program. Geometry is kept in twips as single-precision
+// numbers: the stored value is what the code reads back, so strides of 175 and 190 twips add
+// up exactly; the native window stands at the nearest pixel.
+class Window : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind {
+        // Borderless, no taskbar button, outside the window manager's placement rules: it
+        // stands exactly where Left and Top put it, also wholly off the screen.
+        Desktop,
+        // A managed dialog with a title bar and a close box, centred on the screen.
+        Dialog,
+    };
+
+    Window(Services& services, Kind kind, const QString& caption);
+    ~Window() override;
+
+    float Left() const { return m_left; }
+    float Top() const { return m_top; }
+    float Width() const { return m_width; }
+    float Height() const { return m_height; }
+    void Move(float left, float top);
+    void Move(float left, float top, float width, float height);
+    void SetWidth(float width);
+    void SetHeight(float height);
+    // Places the window at the centre of the screen.
+    void CentreOnScreen();
+
+    // Modeless show: visible and active, returns at once.
+    void Show();
+    void Hide();
+    bool Visible() const { return isVisible(); }
+
+    HWND hWnd() const { return m_handle; }
+    static Window* FromHandle(HWND handle);
+
+    // The window's picture, drawn at the top-left corner at its natural size.
+    void SetPicture(const Picture& picture);
+    const Picture& GetPicture() const { return m_picture; }
+    // The window's outline in pixels; an empty region means no outline set.
+    void SetShape(const QRegion& shape);
+    QRegion Shape() const { return m_shape; }
+    void SetMouseIcon(const QCursor& cursor);
+
+    Services& services() const { return m_services; }
+
+    // Load and unload handlers, run by Forms.
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+
+    // Mouse events as the windows see them: button code (1 left, 2 right, 4 middle; a move
+    // carries the sum of the buttons held), shift state, X and Y in twips from the top left.
+    virtual void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    virtual void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
+    virtual void Form_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
+    virtual void Form_DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void applyGeometry();
+    float tppX() const;
+    float tppY() const;
+
+    Services& m_services;
+    Kind m_kind;
+    HWND m_handle;
+    float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    Picture m_picture;
+    QRegion m_shape;
+};
