@@ -63,6 +63,11 @@ void Window::Move(float left, float top, float width, float height) {
 void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
 void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
 
+QRect Window::TwipsRect(float left, float top, float width, float height) const {
+    return QRect(qRound(left / tppX()), qRound(top / tppY()), qRound(width / tppX()),
+                 qRound(height / tppY()));
+}
+
 void Window::CentreOnScreen() {
     Move((m_services.runtime.ScreenWidth() - m_width) / 2,
          (m_services.runtime.ScreenHeight() - m_height) / 2);
@@ -114,7 +119,8 @@ void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
 
 void Window::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (m_kind == Kind::Desktop) p.fillRect(rect(), QColor(255, 0, 255));
+    // Outside the picture a shaped window shows nothing; an unshaped one shows its background.
+    p.fillRect(rect(), palette().window());
     if (!m_picture.IsNull()) p.drawImage(0, 0, m_picture.Image());
 }
 
