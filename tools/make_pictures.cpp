@@ -1,4 +1,5 @@
 // Writes the program's pictures into the folder named on the command line.
+#include "cursors.h"
 #include "sprite_sheet.h"
 
 #include <QDir>
@@ -29,5 +30,8 @@ int main(int argc, char** argv) {
     const QDir dir(argv[1]);
     bool ok = save(makeSpriteSheet(), dir, "sprites.png");
     ok = save(makeIcon(), dir, "pimbolet.png") && ok;
+    ok = save(makeOpenHand(), dir, "hand1.png") && ok;
+    ok = save(makeGrabHand(), dir, "hand2.png") && ok;
+    ok = save(makePointingHand(), dir, "link.png") && ok;
     return ok ? 0 : 1;
 }
