@@ -1,5 +1,6 @@
 // Writes the program's pictures into the folder named on the command line.
 #include "cursors.h"
+#include "dialog_art.h"
 #include "sprite_sheet.h"
 
 #include <QDir>
@@ -33,5 +34,8 @@ int main(int argc, char** argv) {
     ok = save(makeOpenHand(), dir, "hand1.png") && ok;
     ok = save(makeGrabHand(), dir, "hand2.png") && ok;
     ok = save(makePointingHand(), dir, "link.png") && ok;
+    ok = save(makeTitle(), dir, "title.png") && ok;
+    ok = save(makeOptionsBackground(), dir, "options.png") && ok;
+    ok = save(makeLogo(), dir, "logo.png") && ok;
     return ok ? 0 : 1;
 }
