@@ -190,7 +190,7 @@ void sideBody(QPainter& p, const Side& s) {
     eye(p, QRectF(39, 18, 10, 13), s.lookUp ? QPointF(2, -2) : QPointF(2, 1), 5, 8);
 
     if (s.mouthOpen) {
-        openMouth(p, QRectF(46, 32, 9, 9));
+        openMouth(p, QRectF(45, 31, 10, 11));
     } else {
         line(p, 1.5);
         p.drawArc(QRectF(47, 31, 7, 5), 200 * 16, 110 * 16);
@@ -201,7 +201,8 @@ void sideBody(QPainter& p, const Side& s) {
         turnedEllipse(p, {52, 37}, 20, 7, -12);
         p.drawEllipse(QRectF(59, 30, 8, 8));
     } else {
-        turnedEllipse(p, {45 + s.armDx, 43}, 8, 5, 25);
+        outlined(p, colour::shade);
+        turnedEllipse(p, {46 + s.armDx, 42}, 8, 6, 30);
     }
 }
 
