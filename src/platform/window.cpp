@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -105,8 +106,9 @@ void Window::showEvent(QShowEvent* event) {
 void Window::SetPicture(const Picture& picture) {
     // Setting the picture already shown leaves the look as it is: no repaint needed.
     const bool same = picture.Key() >= 0 && picture.Key() == m_picture.Key();
+    const QRect old(0, 0, m_picture.PixelWidth(), m_picture.PixelHeight());
     m_picture = picture;
-    if (!same) update();
+    if (!same) update(old.united(QRect(0, 0, picture.PixelWidth(), picture.PixelHeight())));
 }
 
 void Window::SetShape(const QRegion& shape) {
@@ -117,10 +119,10 @@ void Window::SetShape(const QRegion& shape) {
 
 void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
 
-void Window::paintEvent(QPaintEvent*) {
+void Window::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // Outside the picture a shaped window shows nothing; an unshaped one shows its background.
-    p.fillRect(rect(), palette().window());
+    p.fillRect(event->rect(), palette().window());
     if (!m_picture.IsNull()) p.drawImage(0, 0, m_picture.Image());
 }
 
