@@ -47,6 +47,9 @@ measure() { # name, pid
     before=$(cpu_ms "$pid")
     sleep "$seconds"
     after=$(cpu_ms "$pid")
+    if [ -n "${BENCH_VERBOSE:-}" ]; then
+        for t in /proc/"$pid"/task/*; do echo "    thread $(cat "$t"/comm): $(cut -d' ' -f1 "$t"/schedstat) ns in all"; done
+    fi
     local per_minute=$(((after - before) * 60 / seconds))
     printf '%-26s %8d ms CPU per minute   %6d KiB resident\n' "$name" "$per_minute" "$(rss_kib "$pid")"
 }
