@@ -52,7 +52,8 @@ int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::stri
         choices = {{QMessageBox::Ok, 1}};
     }
     QMessageBox::StandardButtons buttons;
-    for (const Choice& c : choices) buttons |= c.button;
+    for (const Choice& c : choices)
+        buttons |= c.button;
     box.setStandardButtons(buttons);
     const size_t def = std::min<size_t>(static_cast<size_t>((style >> 8) & 3), choices.size() - 1);
     box.setDefaultButton(choices[def].button);
@@ -68,12 +69,12 @@ int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::stri
 
 namespace {
 class DesktopBrowser : public WebBrowserObject {
-public:
+  public:
     void SetVisible(bool) override {}
     void Navigate(const std::string& url) override {
         const QUrl u(QString::fromStdString(url), QUrl::StrictMode);
-        if (!u.isValid() || (u.scheme() != QLatin1String("http") &&
-                             u.scheme() != QLatin1String("https")))
+        if (!u.isValid() ||
+            (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")))
             throw RuntimeError(-2147467259, "The address is not a web address: " + url);
         if (!QDesktopServices::openUrl(u))
             throw RuntimeError(-2147467259, "No web browser could be started for " + url);

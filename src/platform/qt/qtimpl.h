@@ -6,7 +6,6 @@
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <QLockFile>
 #include <QObject>
 #include <QPointer>
 
@@ -21,7 +20,11 @@ class QTimer;
 QString nativePath(const std::string& path);
 
 class QtRuntime : public Runtime {
-public:
+  public:
+    QtRuntime() = default;
+    ~QtRuntime() override;
+    QtRuntime(const QtRuntime&) = delete;
+    QtRuntime& operator=(const QtRuntime&) = delete;
     std::string AppPath() const override;
     std::string Title() const override { return "virtual pet Pimbolet"; }
     int Major() const override { return 4; }
@@ -35,26 +38,29 @@ public:
     void DoEvents() override;
     [[noreturn]] void End() override;
 
-private:
-    std::unique_ptr<QLockFile> m_lock;
+    // The file whose lock marks a running copy for this user.
+    static QString instanceLockPath();
+
+  private:
+    int m_instanceLock = -1;
 };
 
 class QtClock : public Clock {
-public:
+  public:
     Date Now() override;
 };
 
 class QtRandom : public RandomSource {
-public:
+  public:
     float Rnd() override;
     void Randomize() override;
 
-private:
+  private:
     std::mt19937 m_engine{327680};
 };
 
 class QtFiles : public FileSystem {
-public:
+  public:
     bool Exists(const std::string& path) override;
     void Kill(const std::string& path) override;
     void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) override;
@@ -62,7 +68,9 @@ public:
 };
 
 class QtSettings : public SettingsStore {
-public:
+  public:
+    // The file that holds the settings of this application name.
+    static QString fileName(const std::string& app);
     std::string GetSetting(const std::string& app, const std::string& section,
                            const std::string& key, const std::string& def) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -70,16 +78,16 @@ public:
 };
 
 class QtMessageBoxes : public MessageBoxes {
-public:
+  public:
     explicit QtMessageBoxes(Runtime& runtime) : m_runtime(runtime) {}
     int MsgBox(const std::string& prompt, int style, const std::string& caption) override;
 
-private:
+  private:
     Runtime& m_runtime;
 };
 
 class QtMultimedia : public MultimediaDevice {
-public:
+  public:
     QtMultimedia();
     ~QtMultimedia() override;
     std::string FileName() const override { return m_fileName; }
@@ -88,7 +96,7 @@ public:
     long Length() const override { return m_length; }
     long Position() const override;
 
-private:
+  private:
     std::string m_fileName;
     long m_length = 0;
     bool m_playing = false;
@@ -98,29 +106,29 @@ private:
 };
 
 class QtInternetTransfer : public InternetTransfer {
-public:
+  public:
     std::vector<uint8_t> OpenURL(const std::string& url) override;
 };
 
 class QtWebBrowserFactory : public WebBrowserFactory {
-public:
+  public:
     std::unique_ptr<WebBrowserObject> CreateInternetExplorer() override;
 };
 
 class QtShellTray : public QObject, public ShellTray {
     Q_OBJECT
-public:
+  public:
     explicit QtShellTray(Runtime& runtime) : m_runtime(runtime) {}
     ~QtShellTray() override;
     bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override;
 
-private:
+  private:
     Runtime& m_runtime;
     QHash<quint64, QSystemTrayIcon*> m_icons;
 };
 
 class QtWindowStacking : public WindowStacking {
-public:
+  public:
     long SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                       uint32_t flags) override;
 };

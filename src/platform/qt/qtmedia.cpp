@@ -34,7 +34,9 @@ long waveLength(const QString& path) {
 
 QtMultimedia::QtMultimedia() = default;
 
-QtMultimedia::~QtMultimedia() { qDeleteAll(m_effects); }
+QtMultimedia::~QtMultimedia() {
+    qDeleteAll(m_effects);
+}
 
 void QtMultimedia::Command(const std::string& command) {
     if (command == "Open") {

@@ -39,7 +39,9 @@ uint32_t messageFor(QSystemTrayIcon::ActivationReason reason) {
 }
 } // namespace
 
-QtShellTray::~QtShellTray() { qDeleteAll(m_icons); }
+QtShellTray::~QtShellTray() {
+    qDeleteAll(m_icons);
+}
 
 bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) {
     const HWND hwnd = get32(record, 4);
@@ -70,8 +72,7 @@ bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 8
     return true;
 }
 
-long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, int,
-                                    uint32_t) {
+long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, int, uint32_t) {
     Window* w = Window::FromHandle(hwnd);
     if (!w) return 0;
     const bool top = insertAfter == swp::Topmost;

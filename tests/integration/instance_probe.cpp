@@ -1,0 +1,29 @@
+#include "platform/qt/qtimpl.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+// Asks the single-instance test once and prints "running" or "first". With "hold" it then
+// keeps its place until killed; with "child" it first starts a long-lived child process, which
+// must not inherit what marks this copy as running.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    bool hold = false, child = false;
+    for (int i = 1; i < argc; ++i) {
+        hold = hold || std::strcmp(argv[i], "hold") == 0;
+        child = child || std::strcmp(argv[i], "child") == 0;
+    }
+    QtRuntime runtime;
+    const bool running = runtime.PrevInstance();
+    if (child) QProcess::startDetached(QStringLiteral("sleep"), {QStringLiteral("3")});
+    std::printf("%s\n", running ? "running" : "first");
+    std::fflush(stdout);
+    if (hold)
+        for (;;)
+            pause();
+    return 0;
+}
