@@ -2,13 +2,12 @@
 #include "platform/errors.h"
 #include "platform/qt/qtimpl.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -19,25 +18,6 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Makes every write past `bytes` fail (as on a full disk) until it goes out of scope.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim = m_old;
-        lim.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-  private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 } // namespace
 
 TEST(Settings, FileLivesInThePrivateConfigFolderUnderPimbolet) {
@@ -107,17 +87,58 @@ TEST(Settings, FailedWriteIsAnErrorAndLeavesTheOldFileWhole) {
     const QByteArray before = fileBytes(file);
     ASSERT_FALSE(before.isEmpty());
 
-    {
-        FileSizeLimit limit(static_cast<rlim_t>(before.size() + 16));
-        try {
-            s.SaveSetting(app, "Settings", "name", std::string(4096, 'x'));
-            ADD_FAILURE() << "a write that cannot reach the disk must fail";
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.Number, vberr::PathFileAccess);
-            EXPECT_NE(e.Description.find(file.toStdString()), std::string::npos) << e.Description;
+    // Room for nothing, for part of the new file, for nearly all of it.
+    for (const rlim_t room : {rlim_t{0}, static_cast<rlim_t>(before.size() + 16), rlim_t{4000}}) {
+        bool threw = false;
+        {
+            itest::FileSizeLimit limit(room);
+            try {
+                s.SaveSetting(app, "Settings", "name", std::string(4096, 'x'));
+            } catch (const RuntimeError& e) {
+                threw = true;
+                EXPECT_EQ(e.Number, vberr::PathFileAccess);
+                EXPECT_NE(e.Description.find(file.toStdString()), std::string::npos)
+                    << e.Description;
+            }
         }
+        EXPECT_TRUE(threw) << "room for " << room << " bytes";
+        EXPECT_EQ(fileBytes(file), before) << "room for " << room << " bytes";
     }
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(QDir(QFileInfo(file).absolutePath())
+                  .entryList(QDir::Files | QDir::Hidden)
+                  .filter(QStringLiteral("full disk app"))
+                  .size(),
+              1)
+        << "no temporary file left behind";
+    EXPECT_EQ(s.GetSetting(app, "Settings", "name", ""), "before");
+}
+
+TEST(Settings, HandWrittenFileIsReadLeniently) {
+    const std::string app = "hand written app";
+    const QString file = QtSettings::fileName(app);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("; made by hand\r\n[Settings]\r\nbirth=3/1/2000 10:15:42 PM\r\n"
+            "  sound = 1\r\nnonsense line\r\n[ Other ]\nname=x\n");
+    f.close();
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "0"), " 1");
+    EXPECT_EQ(s.GetSetting(app, "settings", "BIRTH", "0"), "3/1/2000 10:15:42 PM")
+        << "names compare without regard to case";
+    EXPECT_EQ(s.GetSetting(app, "Other", "name", ""), "x");
+    s.SaveSetting(app, "Settings", "ontop", "0");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM")
+        << "a save keeps what was there";
+}
+
+TEST(Settings, AwkwardNamesRoundTrip) {
+    QtSettings s;
+    s.SaveSetting(kApp, "[odd] = section", " key=with [all] ", "v");
+    s.SaveSetting(kApp, "[odd] = section", "#key", "w");
+    EXPECT_EQ(s.GetSetting(kApp, "[odd] = section", " key=with [all] ", ""), "v");
+    EXPECT_EQ(s.GetSetting(kApp, "[odd] = section", "#key", ""), "w");
 }
 
 TEST(Settings, UnwritableFolderIsAnErrorAndLeavesTheOldFileWhole) {

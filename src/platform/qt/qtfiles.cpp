@@ -1,10 +1,10 @@
+#include "inifile.h"
 #include "qtimpl.h"
 
 #include "platform/errors.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 bool QtFiles::Exists(const std::string& path) {
     const QFileInfo info(nativePath(path));
@@ -20,15 +20,8 @@ void QtFiles::Kill(const std::string& path) {
 }
 
 void QtFiles::WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    QSaveFile f(nativePath(path));
-    const bool ok =
-        f.open(QIODevice::WriteOnly) &&
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-            static_cast<qint64>(bytes.size()) &&
-        f.commit();
-    if (!ok)
-        throw RuntimeError(vberr::PathFileAccess, "Path/File access error: " + path + " (" +
-                                                      f.errorString().toStdString() + ")");
+    writeFileAtomically(nativePath(path), QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                     static_cast<qsizetype>(bytes.size())));
 }
 
 std::vector<std::string> QtFiles::ReadLines(const std::string& path) {
