@@ -97,6 +97,8 @@ class QtMultimedia : public MultimediaDevice {
     long Position() const override;
 
   private:
+    void close();
+
     std::string m_fileName;
     long m_length = 0;
     bool m_playing = false;
