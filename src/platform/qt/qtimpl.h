@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 
@@ -79,8 +80,20 @@ class QtSettings : public SettingsStore {
 
 class QtMessageBoxes : public MessageBoxes {
   public:
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+
     explicit QtMessageBoxes(Runtime& runtime) : m_runtime(runtime) {}
     int MsgBox(const std::string& prompt, int style, const std::string& caption) override;
+
+    // The box for a style code, made but not shown; `choices` receives each button's answer.
+    std::unique_ptr<QMessageBox> build(const std::string& prompt, int style,
+                                       const std::string& caption,
+                                       std::vector<Choice>& choices) const;
+    // The answer for what exec() returned.
+    static int answer(int clicked, const std::vector<Choice>& choices);
 
   private:
     Runtime& m_runtime;
