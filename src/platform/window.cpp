@@ -1,5 +1,7 @@
 #include "window.h"
 
+#include "qt/x11.h"
+
 #include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,14 +45,24 @@ Window::Window(Services& services, Kind kind, const QString& caption)
     }
 }
 
-Window::~Window() { registry().remove(m_handle); }
+Window::~Window() {
+    registry().remove(m_handle);
+}
 
-Window* Window::FromHandle(HWND handle) { return registry().value(handle, nullptr); }
+Window* Window::FromHandle(HWND handle) {
+    return registry().value(handle, nullptr);
+}
 
-float Window::tppX() const { return m_services.runtime.TwipsPerPixelX(); }
-float Window::tppY() const { return m_services.runtime.TwipsPerPixelY(); }
+float Window::tppX() const {
+    return m_services.runtime.TwipsPerPixelX();
+}
+float Window::tppY() const {
+    return m_services.runtime.TwipsPerPixelY();
+}
 
-void Window::Move(float left, float top) { Move(left, top, m_width, m_height); }
+void Window::Move(float left, float top) {
+    Move(left, top, m_width, m_height);
+}
 
 void Window::Move(float left, float top, float width, float height) {
     m_left = left;
@@ -60,8 +72,12 @@ void Window::Move(float left, float top, float width, float height) {
     applyGeometry();
 }
 
-void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
-void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
+void Window::SetWidth(float width) {
+    Move(m_left, m_top, width, m_height);
+}
+void Window::SetHeight(float height) {
+    Move(m_left, m_top, m_width, height);
+}
 
 void Window::CentreOnScreen() {
     Move((m_services.runtime.ScreenWidth() - m_width) / 2,
@@ -90,11 +106,17 @@ void Window::Show() {
     }
 }
 
-void Window::Hide() { hide(); }
+void Window::Hide() {
+    hide();
+}
 
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyGeometry();
+    // No window manager sees this window, so it has no task-list entry; say so, and whether it
+    // is topmost, for the desktop's tools.
+    if (m_kind == Kind::Desktop)
+        x11::setDesktopWindowState(this, property(x11::kTopmostProperty).toBool());
 }
 
 void Window::SetPicture(const Picture& picture) {
@@ -110,7 +132,9 @@ void Window::SetShape(const QRegion& shape) {
     setMask(shape);
 }
 
-void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
+void Window::SetMouseIcon(const QCursor& cursor) {
+    setCursor(cursor);
+}
 
 void Window::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -133,7 +157,9 @@ void Window::mouseReleaseEvent(QMouseEvent* e) {
                  e->position().y() * tppY());
 }
 
-void Window::mouseDoubleClickEvent(QMouseEvent*) { Form_DblClick(); }
+void Window::mouseDoubleClickEvent(QMouseEvent*) {
+    Form_DblClick();
+}
 
 void Window::Form_MouseDown(int16_t, int16_t, float, float) {}
 void Window::Form_MouseMove(int16_t, int16_t, float, float) {}

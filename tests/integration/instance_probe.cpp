@@ -19,7 +19,14 @@ int main(int argc, char** argv) {
     }
     QtRuntime runtime;
     const bool running = runtime.PrevInstance();
-    if (child) QProcess::startDetached(QStringLiteral("sleep"), {QStringLiteral("3")});
+    if (child) {
+        QProcess sleeper;
+        sleeper.setProgram(QStringLiteral("sleep"));
+        sleeper.setArguments({QStringLiteral("3")});
+        sleeper.setStandardOutputFile(QProcess::nullDevice());
+        sleeper.setStandardErrorFile(QProcess::nullDevice());
+        sleeper.startDetached();
+    }
     std::printf("%s\n", running ? "running" : "first");
     std::fflush(stdout);
     if (hold)

@@ -153,14 +153,20 @@ class QtShellTray : public QObject, public ShellTray {
     explicit QtShellTray(Runtime& runtime) : m_runtime(runtime) {}
     ~QtShellTray() override;
     bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override;
+    // The icon added for this window and number, if any.
+    QSystemTrayIcon* icon(HWND hwnd, uint32_t id) const;
 
   private:
     Runtime& m_runtime;
     QHash<quint64, QSystemTrayIcon*> m_icons;
 };
 
+class Window;
+
 class QtWindowStacking : public WindowStacking {
   public:
     long SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                       uint32_t flags) override;
+    // Whether the window, standing outside the window manager, keeps itself on top now.
+    static bool isKeptOnTop(Window* window);
 };
