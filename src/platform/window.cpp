@@ -45,24 +45,14 @@ Window::Window(Services& services, Kind kind, const QString& caption)
     }
 }
 
-Window::~Window() {
-    registry().remove(m_handle);
-}
+Window::~Window() { registry().remove(m_handle); }
 
-Window* Window::FromHandle(HWND handle) {
-    return registry().value(handle, nullptr);
-}
+Window* Window::FromHandle(HWND handle) { return registry().value(handle, nullptr); }
 
-float Window::tppX() const {
-    return m_services.runtime.TwipsPerPixelX();
-}
-float Window::tppY() const {
-    return m_services.runtime.TwipsPerPixelY();
-}
+float Window::tppX() const { return m_services.runtime.TwipsPerPixelX(); }
+float Window::tppY() const { return m_services.runtime.TwipsPerPixelY(); }
 
-void Window::Move(float left, float top) {
-    Move(left, top, m_width, m_height);
-}
+void Window::Move(float left, float top) { Move(left, top, m_width, m_height); }
 
 void Window::Move(float left, float top, float width, float height) {
     m_left = left;
@@ -72,12 +62,8 @@ void Window::Move(float left, float top, float width, float height) {
     applyGeometry();
 }
 
-void Window::SetWidth(float width) {
-    Move(m_left, m_top, width, m_height);
-}
-void Window::SetHeight(float height) {
-    Move(m_left, m_top, m_width, height);
-}
+void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
+void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
 
 void Window::CentreOnScreen() {
     Move((m_services.runtime.ScreenWidth() - m_width) / 2,
@@ -106,9 +92,7 @@ void Window::Show() {
     }
 }
 
-void Window::Hide() {
-    hide();
-}
+void Window::Hide() { hide(); }
 
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -132,9 +116,7 @@ void Window::SetShape(const QRegion& shape) {
     setMask(shape);
 }
 
-void Window::SetMouseIcon(const QCursor& cursor) {
-    setCursor(cursor);
-}
+void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
 
 void Window::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -157,9 +139,7 @@ void Window::mouseReleaseEvent(QMouseEvent* e) {
                  e->position().y() * tppY());
 }
 
-void Window::mouseDoubleClickEvent(QMouseEvent*) {
-    Form_DblClick();
-}
+void Window::mouseDoubleClickEvent(QMouseEvent*) { Form_DblClick(); }
 
 void Window::Form_MouseDown(int16_t, int16_t, float, float) {}
 void Window::Form_MouseMove(int16_t, int16_t, float, float) {}
