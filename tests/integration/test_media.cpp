@@ -17,7 +17,7 @@ struct Wave {
     quint32 rate = 8000;
     quint16 bits = 16;
     int ms = 250;
-    int missingBytes = 0; // the header promises this much more than the file holds
+    int missingBytes = 0; // the header promises this much more sound than the file holds
 };
 
 QByteArray waveBytes(const Wave& w) {
@@ -72,7 +72,6 @@ TEST_F(Multimedia, LengthInMillisecondsComesFromTheHeader) {
         {"mono16.wav", Wave{}, 250},
         {"stereo8.wav", Wave{1, 2, 22050, 8, 1000, 0}, 1000},
         {"float.wav", Wave{3, 1, 44100, 32, 120, 0}, 120},
-        {"short-data.wav", Wave{1, 1, 8000, 16, 500, 8000}, 500},
     };
     for (const Row& row : rows)
         EXPECT_EQ(openLength(write(row.name, waveBytes(row.wave))), row.length) << row.name;
@@ -87,6 +86,7 @@ TEST_F(Multimedia, FilesThatCannotBePlayedLeaveNothingOpen) {
         write("empty.wav", ""),
         write("adpcm.wav", waveBytes(adpcm)),
         write("cut.wav", waveBytes(Wave{}).left(30)),
+        write("short-data.wav", waveBytes(Wave{1, 1, 8000, 16, 500, 8000})),
         dir.path().toStdString(),
     };
     for (const std::string& path : paths) {

@@ -111,6 +111,7 @@ class QtMultimedia : public MultimediaDevice {
 
   private:
     void close();
+    static constexpr int kMaxRetries = 16;
 
     std::string m_fileName;
     long m_length = 0;
@@ -118,6 +119,7 @@ class QtMultimedia : public MultimediaDevice {
     QElapsedTimer m_clock;
     QSoundEffect* m_effect = nullptr;
     QHash<QString, QSoundEffect*> m_effects;
+    int m_retired = 0;
 };
 
 // HTTP GET with one deadline for the whole exchange; the body is bounded in size (the update

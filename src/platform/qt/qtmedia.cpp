@@ -51,8 +51,10 @@ long waveLength(const QString& path) {
             const quint32 sampleRate = fmt.isEmpty() ? 0 : u32(fmt, 4);
             const quint16 blockAlign = fmt.isEmpty() ? 0 : u16(fmt, 12);
             if (sampleRate == 0 || blockAlign == 0) return -1;
-            // A header may promise more sound than the file holds; what is there is played.
-            const qint64 bytes = std::min<qint64>(size, f.size() - f.pos());
+            // Qt's reader waits for ever for sound that a header promises and the file does
+            // not hold; such a file cannot be played.
+            if (f.size() - f.pos() < static_cast<qint64>(size)) return -1;
+            const qint64 bytes = size;
             return static_cast<long>((bytes / blockAlign) * 1000 / sampleRate);
         } else {
             f.seek(f.pos() + size + (size & 1));
@@ -71,8 +73,12 @@ QString cacheKey(const QString& path) {
 
 QtMultimedia::QtMultimedia() = default;
 
+// The effects are never deleted: Qt 6.4 waits, when one goes, until no sample at all is
+// loading, and a sample that never finishes (a damaged file, a stalled device) would hang the
+// program there. They are few, and go with the process.
 QtMultimedia::~QtMultimedia() {
-    qDeleteAll(m_effects);
+    for (QSoundEffect* e : std::as_const(m_effects))
+        e->stop();
 }
 
 void QtMultimedia::Command(const std::string& command) {
@@ -85,9 +91,10 @@ void QtMultimedia::Command(const std::string& command) {
         if (length < 0) return;
         const QString key = cacheKey(path);
         QSoundEffect*& effect = m_effects[key];
-        if (effect && effect->status() == QSoundEffect::Error) {
-            // The device may have been busy last time: try afresh.
-            delete effect;
+        if (effect && effect->status() == QSoundEffect::Error && m_retired < kMaxRetries) {
+            // The device may have been busy last time: try afresh, a bounded number of times
+            // (the failed effect stays behind, see the destructor).
+            ++m_retired;
             effect = nullptr;
         }
         if (!effect) {

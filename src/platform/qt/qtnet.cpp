@@ -42,6 +42,7 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, reply, [&] {
         stop = Stop::TimedOut;
         reply->abort();
