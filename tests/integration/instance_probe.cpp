@@ -7,9 +7,9 @@
 #include <cstring>
 #include <unistd.h>
 
-// Asks the single-instance test once and prints "running" or "first". With "hold" it then
-// keeps its place until killed; with "child" it first starts a long-lived child process, which
-// must not inherit what marks this copy as running.
+// Asks the single-instance test once and prints "running" or "first", then the program folder. With
+// "hold" it then keeps its place until killed; with "child" it first starts a long-lived child
+// process, which must not inherit what marks this copy as running.
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     bool hold = false, child = false;
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         sleeper.setStandardErrorFile(QProcess::nullDevice());
         sleeper.startDetached();
     }
-    std::printf("%s\n", running ? "running" : "first");
+    std::printf("%s\n%s\n", running ? "running" : "first", runtime.AppPath().c_str());
     std::fflush(stdout);
     if (hold)
         for (;;)

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -21,6 +22,11 @@ struct Probe {
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(program, args);
         if (!process->waitForStarted(5000)) return QStringLiteral("not started");
+        while (!process->canReadLine())
+            if (!process->waitForReadyRead(10000)) return QStringLiteral("no answer");
+        return QString::fromLatin1(process->readLine()).trimmed();
+    }
+    QString nextLine() {
         while (!process->canReadLine())
             if (!process->waitForReadyRead(10000)) return QStringLiteral("no answer");
         return QString::fromLatin1(process->readLine()).trimmed();
@@ -88,4 +94,14 @@ TEST(SingleInstance, TheHolderItselfIsNotAnotherCopy) {
     ASSERT_FALSE(runtime.PrevInstance());
     EXPECT_FALSE(runtime.PrevInstance()) << "asking twice";
     EXPECT_EQ(Probe().start(kProbe, {}), QStringLiteral("running"));
+}
+
+TEST(ProgramFolder, IsTheRealFolderWhenStartedThroughALinkFromElsewhere) {
+    QTemporaryDir elsewhere;
+    const QString link = elsewhere.filePath(QStringLiteral("pimbolet"));
+    ASSERT_TRUE(QFile::link(kProbe, link));
+    Probe probe;
+    probe.start(link, {}, QDir::rootPath());
+    const QString folder = QFileInfo(kProbe).canonicalPath();
+    EXPECT_EQ(probe.nextLine(), folder) << "where the wave files lie beside the program";
 }
