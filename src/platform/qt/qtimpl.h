@@ -8,14 +8,12 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <random>
 
 class QSoundEffect;
 class QSystemTrayIcon;
-class QTimer;
 
 // Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
 QString nativePath(const std::string& path);
@@ -99,6 +97,8 @@ class QtMessageBoxes : public MessageBoxes {
     Runtime& m_runtime;
 };
 
+// Wave files through Qt Multimedia's sound effects (PulseAudio); see qtmedia.cpp for how the
+// position is kept.
 class QtMultimedia : public MultimediaDevice {
   public:
     QtMultimedia();
