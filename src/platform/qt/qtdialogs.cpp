@@ -88,8 +88,10 @@ class DesktopBrowser : public WebBrowserObject {
         if (!u.isValid() ||
             (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")))
             throw RuntimeError(-2147467259, "The address is not a web address: " + url);
+        // No browser to be had is the runtime's "cannot create the object" (429), a positive
+        // number, so the callers tell the user; a bad address stays an automation failure.
         if (!QDesktopServices::openUrl(u))
-            throw RuntimeError(-2147467259, "No web browser could be started for " + url);
+            throw RuntimeError(429, "No web browser could be started for " + url);
     }
 };
 } // namespace
