@@ -1,5 +1,7 @@
+#include "platform/errors.h"
 #include "platform/qt/qtimpl.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -60,4 +62,25 @@ TEST(MessageBoxes, TextIsPlainWithCrLfLineBreaks) {
 TEST(MessageBoxes, EmptyCaptionIsTheApplicationTitle) {
     EXPECT_EQ(build("Oh Dear, and error has occured.", 0).box->windowTitle(),
               QStringLiteral("virtual pet Pimbolet"));
+}
+
+TEST(WebBrowser, FailuresComeAsErrorsTheCallersCanTellApart) {
+    QtWebBrowserFactory factory;
+    const std::unique_ptr<WebBrowserObject> browser = factory.CreateInternetExplorer();
+    browser->SetVisible(true);
+    try {
+        browser->Navigate("file:///etc/passwd");
+        ADD_FAILURE() << "only web addresses are opened";
+    } catch (const RuntimeError& e) {
+        EXPECT_LT(e.Number, 0);
+    }
+    // The offscreen platform has no way to start a browser: the user must hear of it.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) return;
+    try {
+        browser->Navigate("http://127.0.0.1:9/koz/");
+        ADD_FAILURE() << "no browser can start here";
+    } catch (const RuntimeError& e) {
+        EXPECT_GT(e.Number, 0);
+        EXPECT_NE(e.Description.find("http://127.0.0.1:9/koz/"), std::string::npos);
+    }
 }
