@@ -119,7 +119,7 @@ TEST(Settings, HandWrittenFileIsReadLeniently) {
     QDir().mkpath(QFileInfo(file).absolutePath());
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("; made by hand\r\n[Settings]\r\nbirth=3/1/2000 10:15:42 PM\r\n"
+    f.write("\xEF\xBB\xBF[Settings]\r\n; made by hand\r\nbirth=3/1/2000 10:15:42 PM\r\n"
             "  sound = 1\r\nnonsense line\r\n[ Other ]\nname=x\n");
     f.close();
     QtSettings s;
@@ -153,4 +153,14 @@ TEST(Settings, UnwritableFolderIsAnErrorAndLeavesTheOldFileWhole) {
     EXPECT_THROW(s.SaveSetting(app, "Settings", "name", "after"), RuntimeError);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(fileBytes(file), before);
+}
+
+TEST(Settings, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
+    const std::string app = "unreadable app";
+    const QString file = QtSettings::fileName(app);
+    ASSERT_TRUE(QDir().mkpath(file)) << "a folder where the file should be";
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "1"), "1");
+    EXPECT_THROW(s.SaveSetting(app, "Settings", "sound", "0"), RuntimeError);
+    EXPECT_TRUE(QFileInfo(file).isDir());
 }

@@ -86,7 +86,9 @@ std::string trimmed(const std::string& s) {
 Sections parse(const QByteArray& text) {
     Sections sections;
     Section* current = nullptr;
-    for (const QByteArray& raw : text.split('\n')) {
+    // A file saved by a Windows editor may start with a byte-order mark.
+    const QByteArray body = text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
+    for (const QByteArray& raw : body.split('\n')) {
         std::string line = raw.toStdString();
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string t = trimmed(line);

@@ -35,7 +35,13 @@ ini::Sections load(const QString& path) {
 
 std::string QtSettings::GetSetting(const std::string& app, const std::string& section,
                                    const std::string& key, const std::string& def) {
-    const ini::Sections sections = load(fileName(app));
+    // Reading never fails: settings that cannot be read are absent. (Saving them will fail.)
+    ini::Sections sections;
+    try {
+        sections = load(fileName(app));
+    } catch (const RuntimeError&) {
+        return def;
+    }
     const auto s = sections.find(section);
     if (s == sections.end()) return def;
     const auto v = s->second.find(key);
