@@ -1,5 +1,7 @@
 #include "window.h"
 
+#include "qt/x11.h"
+
 #include <QHash>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -101,6 +103,10 @@ void Window::Hide() { hide(); }
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyGeometry();
+    // No window manager sees this window, so it has no task-list entry; say so, and whether it
+    // is topmost, for the desktop's tools.
+    if (m_kind == Kind::Desktop)
+        x11::setDesktopWindowState(this, property(x11::kTopmostProperty).toBool());
 }
 
 void Window::SetPicture(const Picture& picture) {

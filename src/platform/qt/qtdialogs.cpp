@@ -6,32 +6,34 @@
 #include <QMessageBox>
 #include <QUrl>
 
-int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::string& caption) {
-    QMessageBox box;
-    box.setTextFormat(Qt::PlainText); // text from anywhere is shown as it stands
-    box.setText(QString::fromStdString(prompt));
-    box.setWindowTitle(QString::fromStdString(caption.empty() ? m_runtime.Title() : caption));
+std::unique_ptr<QMessageBox> QtMessageBoxes::build(const std::string& prompt, int style,
+                                                   const std::string& caption,
+                                                   std::vector<Choice>& choices) const {
+    auto box = std::make_unique<QMessageBox>();
+    // Text from anywhere (the update file's notes) is shown as it stands, never as markup;
+    // the callers break lines with CR LF.
+    box->setTextFormat(Qt::PlainText);
+    QString text = QString::fromStdString(prompt);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box->setText(text);
+    box->setWindowTitle(QString::fromStdString(caption.empty() ? m_runtime.Title() : caption));
     switch (style & 0x70) {
     case 16:
-        box.setIcon(QMessageBox::Critical);
+        box->setIcon(QMessageBox::Critical);
         break;
     case 32:
-        box.setIcon(QMessageBox::Question);
+        box->setIcon(QMessageBox::Question);
         break;
     case 48:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     case 64:
-        box.setIcon(QMessageBox::Information);
+        box->setIcon(QMessageBox::Information);
         break;
     default:
-        box.setIcon(QMessageBox::NoIcon);
+        box->setIcon(QMessageBox::NoIcon);
     }
-    struct Choice {
-        QMessageBox::StandardButton button;
-        int answer;
-    };
-    std::vector<Choice> choices;
     switch (style & 7) {
     case 1:
         choices = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}};
@@ -52,31 +54,44 @@ int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::stri
         choices = {{QMessageBox::Ok, 1}};
     }
     QMessageBox::StandardButtons buttons;
-    for (const Choice& c : choices) buttons |= c.button;
-    box.setStandardButtons(buttons);
+    for (const Choice& c : choices)
+        buttons |= c.button;
+    box->setStandardButtons(buttons);
     const size_t def = std::min<size_t>(static_cast<size_t>((style >> 8) & 3), choices.size() - 1);
-    box.setDefaultButton(choices[def].button);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    box->setDefaultButton(choices[def].button);
+    // The pet stays above other windows; its messages must not open beneath it.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
+int QtMessageBoxes::answer(int clicked, const std::vector<Choice>& choices) {
     for (const Choice& c : choices)
         if (c.button == clicked) return c.answer;
-    // Closed without a button: the answer of Cancel where there is one, else the first.
+    // Closed without a button: the answer of Cancel where there is one, else the last.
     for (const Choice& c : choices)
         if (c.answer == 2) return 2;
     return choices.back().answer;
 }
 
+int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::string& caption) {
+    std::vector<Choice> choices;
+    const std::unique_ptr<QMessageBox> box = build(prompt, style, caption, choices);
+    return answer(box->exec(), choices);
+}
+
 namespace {
 class DesktopBrowser : public WebBrowserObject {
-public:
+  public:
     void SetVisible(bool) override {}
     void Navigate(const std::string& url) override {
         const QUrl u(QString::fromStdString(url), QUrl::StrictMode);
-        if (!u.isValid() || (u.scheme() != QLatin1String("http") &&
-                             u.scheme() != QLatin1String("https")))
+        if (!u.isValid() ||
+            (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")))
             throw RuntimeError(-2147467259, "The address is not a web address: " + url);
+        // No browser to be had is the runtime's "cannot create the object" (429), a positive
+        // number, so the callers tell the user; a bad address stays an automation failure.
         if (!QDesktopServices::openUrl(u))
-            throw RuntimeError(-2147467259, "No web browser could be started for " + url);
+            throw RuntimeError(429, "No web browser could be started for " + url);
     }
 };
 } // namespace

@@ -6,22 +6,24 @@
 
 #include <QElapsedTimer>
 #include <QHash>
-#include <QLockFile>
+#include <QMessageBox>
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <random>
 
 class QSoundEffect;
 class QSystemTrayIcon;
-class QTimer;
 
 // Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
 QString nativePath(const std::string& path);
 
 class QtRuntime : public Runtime {
-public:
+  public:
+    QtRuntime() = default;
+    ~QtRuntime() override;
+    QtRuntime(const QtRuntime&) = delete;
+    QtRuntime& operator=(const QtRuntime&) = delete;
     std::string AppPath() const override;
     std::string Title() const override { return "virtual pet Pimbolet"; }
     int Major() const override { return 4; }
@@ -35,26 +37,29 @@ public:
     void DoEvents() override;
     [[noreturn]] void End() override;
 
-private:
-    std::unique_ptr<QLockFile> m_lock;
+    // The file whose lock marks a running copy for this user.
+    static QString instanceLockPath();
+
+  private:
+    int m_instanceLock = -1;
 };
 
 class QtClock : public Clock {
-public:
+  public:
     Date Now() override;
 };
 
 class QtRandom : public RandomSource {
-public:
+  public:
     float Rnd() override;
     void Randomize() override;
 
-private:
+  private:
     std::mt19937 m_engine{327680};
 };
 
 class QtFiles : public FileSystem {
-public:
+  public:
     bool Exists(const std::string& path) override;
     void Kill(const std::string& path) override;
     void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) override;
@@ -62,7 +67,9 @@ public:
 };
 
 class QtSettings : public SettingsStore {
-public:
+  public:
+    // The file that holds the settings of this application name.
+    static QString fileName(const std::string& app);
     std::string GetSetting(const std::string& app, const std::string& section,
                            const std::string& key, const std::string& def) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -70,16 +77,30 @@ public:
 };
 
 class QtMessageBoxes : public MessageBoxes {
-public:
+  public:
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+
     explicit QtMessageBoxes(Runtime& runtime) : m_runtime(runtime) {}
     int MsgBox(const std::string& prompt, int style, const std::string& caption) override;
 
-private:
+    // The box for a style code, made but not shown; `choices` receives each button's answer.
+    std::unique_ptr<QMessageBox> build(const std::string& prompt, int style,
+                                       const std::string& caption,
+                                       std::vector<Choice>& choices) const;
+    // The answer for what exec() returned.
+    static int answer(int clicked, const std::vector<Choice>& choices);
+
+  private:
     Runtime& m_runtime;
 };
 
+// Wave files through Qt Multimedia's sound effects (PulseAudio); see qtmedia.cpp for how the
+// position is kept.
 class QtMultimedia : public MultimediaDevice {
-public:
+  public:
     QtMultimedia();
     ~QtMultimedia() override;
     std::string FileName() const override { return m_fileName; }
@@ -88,39 +109,66 @@ public:
     long Length() const override { return m_length; }
     long Position() const override;
 
-private:
+  private:
+    void close();
+    static constexpr int kMaxRetries = 16;
+
     std::string m_fileName;
     long m_length = 0;
     bool m_playing = false;
     QElapsedTimer m_clock;
     QSoundEffect* m_effect = nullptr;
     QHash<QString, QSoundEffect*> m_effects;
+    int m_retired = 0;
 };
 
+// HTTP GET with one deadline for the whole exchange; the body is bounded in size (the update
+// file is a few lines). Error numbers are this program's own, in the transfer control's range.
 class QtInternetTransfer : public InternetTransfer {
-public:
+  public:
+    enum ErrorNumber {
+        CannotConnect = 35754,
+        TimedOut = 35761,
+        HttpError = 35762,
+        TransferFailed = 35763,
+        StillExecuting = 35764,
+        BadAddress = 35765,
+        TooLarge = 35766,
+    };
+    explicit QtInternetTransfer(int timeoutMs = 60000, qint64 maxBody = 1 << 20);
     std::vector<uint8_t> OpenURL(const std::string& url) override;
+
+  private:
+    int m_timeoutMs;
+    qint64 m_maxBody;
+    bool m_busy = false;
 };
 
 class QtWebBrowserFactory : public WebBrowserFactory {
-public:
+  public:
     std::unique_ptr<WebBrowserObject> CreateInternetExplorer() override;
 };
 
 class QtShellTray : public QObject, public ShellTray {
     Q_OBJECT
-public:
+  public:
     explicit QtShellTray(Runtime& runtime) : m_runtime(runtime) {}
     ~QtShellTray() override;
     bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override;
+    // The icon added for this window and number, if any.
+    QSystemTrayIcon* icon(HWND hwnd, uint32_t id) const;
 
-private:
+  private:
     Runtime& m_runtime;
     QHash<quint64, QSystemTrayIcon*> m_icons;
 };
 
+class Window;
+
 class QtWindowStacking : public WindowStacking {
-public:
+  public:
     long SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                       uint32_t flags) override;
+    // Whether the window, standing outside the window manager, keeps itself on top now.
+    static bool isKeptOnTop(Window* window);
 };

@@ -1,22 +1,27 @@
 #include "qtimpl.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QCursor>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 QString nativePath(const std::string& path) {
     QString p = QString::fromStdString(path);
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    while (p.contains(QLatin1String("//"))) p.replace(QLatin1String("//"), QLatin1String("/"));
+    while (p.contains(QLatin1String("//")))
+        p.replace(QLatin1String("//"), QLatin1String("/"));
     return p;
 }
 
@@ -24,21 +29,39 @@ std::string QtRuntime::AppPath() const {
     return QCoreApplication::applicationDirPath().toStdString();
 }
 
-bool QtRuntime::PrevInstance() {
-    if (m_lock) return false;
-    // One lock per user, wherever the program was started from. QLockFile records the
-    // holder's process id, so a lock left by a copy that crashed is found stale and taken over.
+QtRuntime::~QtRuntime() {
+    if (m_instanceLock >= 0) ::close(m_instanceLock);
+}
+
+QString QtRuntime::instanceLockPath() {
+    // The user's runtime folder (Qt falls back to a private /tmp/runtime-<user>), so the path
+    // is the same whatever folder, link or name the program was started by.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty()) dir = QDir::tempPath();
-    auto lock = std::make_unique<QLockFile>(
-        dir + QStringLiteral("/pimbolet-%1.lock").arg(static_cast<qulonglong>(getuid())));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return true;
-    m_lock = std::move(lock);
+    return dir + QStringLiteral("/pimbolet-%1.lock").arg(static_cast<qulonglong>(getuid()));
+}
+
+bool QtRuntime::PrevInstance() {
+    if (m_instanceLock >= 0) return false;
+    // A running copy holds an advisory lock on one file per user. The kernel drops the lock
+    // when the holder dies, however it dies, so a crashed copy never blocks the next start and
+    // no stale-lock guessing is needed. Close-on-exec keeps a browser started by the program
+    // from inheriting the lock and outliving it.
+    const QByteArray path = QFile::encodeName(instanceLockPath());
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return false; // no place for the mark: better two pets than none
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return held;
+    }
+    m_instanceLock = fd;
     return false;
 }
 
-static QScreen* screen() { return QGuiApplication::primaryScreen(); }
+static QScreen* screen() {
+    return QGuiApplication::primaryScreen();
+}
 
 float QtRuntime::TwipsPerPixelX() const {
     QScreen* s = screen();
@@ -61,11 +84,14 @@ float QtRuntime::ScreenHeight() const {
 }
 
 void QtRuntime::SetMousePointer(int pointer) {
-    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
     if (pointer == 11) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void QtRuntime::DoEvents() { QCoreApplication::processEvents(); }
+void QtRuntime::DoEvents() {
+    QCoreApplication::processEvents();
+}
 
 void QtRuntime::End() {
     std::fflush(nullptr);

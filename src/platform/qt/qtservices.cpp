@@ -21,4 +21,6 @@ struct QtPlatform::Impl {
 QtPlatform::QtPlatform() : d(std::make_unique<Impl>()) {}
 QtPlatform::~QtPlatform() = default;
 
-Services& QtPlatform::services() { return d->services; }
+Services& QtPlatform::services() {
+    return d->services;
+}

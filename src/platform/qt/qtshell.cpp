@@ -7,14 +7,8 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QWindow>
 
 #include <cstring>
-
-#ifdef PIMBOLET_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 
 namespace {
 uint32_t get32(const std::array<uint8_t, 88>& r, size_t at) {
@@ -39,67 +33,53 @@ uint32_t messageFor(QSystemTrayIcon::ActivationReason reason) {
 }
 } // namespace
 
-QtShellTray::~QtShellTray() { qDeleteAll(m_icons); }
+QtShellTray::~QtShellTray() {
+    qDeleteAll(m_icons);
+}
+
+QSystemTrayIcon* QtShellTray::icon(HWND hwnd, uint32_t id) const {
+    return m_icons.value((static_cast<quint64>(hwnd) << 32) | id, nullptr);
+}
 
 bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) {
+    // The shell finds an icon by its window and number.
     const HWND hwnd = get32(record, 4);
     const uint32_t id = get32(record, 8);
     const quint64 key = (static_cast<quint64>(hwnd) << 32) | id;
-    if (message == 2) { // delete
+    if (message == nim::Delete) {
         QSystemTrayIcon* icon = m_icons.take(key);
-        if (!icon) return false;
+        if (!icon) return false; // already gone: harmless
         icon->hide();
         icon->deleteLater();
         return true;
     }
-    if (message != 0 || m_icons.contains(key)) return false;
-    const char* tip = reinterpret_cast<const char*>(record.data() + 24);
-    const QString tipText = QString::fromLatin1(tip, static_cast<qsizetype>(strnlen(tip, 64)));
-    const Picture picture = Picture::FromHandle(get32(record, 20));
-    auto* icon = new QSystemTrayIcon(QIcon(QPixmap::fromImage(picture.Image())));
-    icon->setToolTip(tipText);
-    // Each click comes back to the window as the callback message, a mouse move whose x is the
-    // mouse message's number in pixels.
-    connect(icon, &QSystemTrayIcon::activated, this,
-            [this, hwnd](QSystemTrayIcon::ActivationReason reason) {
-                if (Window* w = Window::FromHandle(hwnd))
-                    w->Form_MouseMove(0, 0, messageFor(reason) * m_runtime.TwipsPerPixelX(), 0);
-            });
+    if (message != nim::Add || m_icons.contains(key)) return false;
+    const uint32_t flags = get32(record, 12);
+    constexpr uint32_t kMessage = 1, kIcon = 2, kTip = 4;
+
+    QIcon picture;
+    if (flags & kIcon)
+        picture = QIcon(QPixmap::fromImage(Picture::FromHandle(get32(record, 20)).Image()));
+    // A tray icon without a picture cannot be shown at all: use the program's own.
+    if (picture.isNull()) picture = QGuiApplication::windowIcon();
+    auto* icon = new QSystemTrayIcon(picture);
+    if (flags & kTip) {
+        // Single-byte text up to the NUL (64 bytes at most).
+        const char* tip = reinterpret_cast<const char*>(record.data() + 24);
+        icon->setToolTip(QString::fromLatin1(tip, static_cast<qsizetype>(strnlen(tip, 64))));
+    }
+    if (flags & kMessage) {
+        // Each click comes back to the window as a mouse move whose x is the mouse message's
+        // number in pixels (converted to twips), y 0 and no buttons.
+        connect(icon, &QSystemTrayIcon::activated, this,
+                [this, hwnd](QSystemTrayIcon::ActivationReason reason) {
+                    if (Window* w = Window::FromHandle(hwnd))
+                        w->Form_MouseMove(
+                            0, 0,
+                            static_cast<float>(messageFor(reason)) * m_runtime.TwipsPerPixelX(), 0);
+                });
+    }
     icon->show();
     m_icons.insert(key, icon);
     return true;
-}
-
-long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, int,
-                                    uint32_t) {
-    Window* w = Window::FromHandle(hwnd);
-    if (!w) return 0;
-    const bool top = insertAfter == swp::Topmost;
-    if (w->testAttribute(Qt::WA_X11NetWmWindowTypeDesktop)) return 0;
-    if (w->windowFlags() & Qt::X11BypassWindowManagerHint) {
-        // No window manager keeps this window above the others: it does so itself, raising
-        // itself now and again while it is topmost.
-        auto* keeper = w->findChild<QTimer*>(QStringLiteral("topmost-keeper"));
-        if (top) {
-            if (!keeper) {
-                keeper = new QTimer(w);
-                keeper->setObjectName(QStringLiteral("topmost-keeper"));
-                keeper->setTimerType(Qt::CoarseTimer);
-                QObject::connect(keeper, &QTimer::timeout, w, [w] {
-                    if (w->isVisible()) w->raise();
-                });
-            }
-            keeper->start(500);
-            if (w->isVisible()) w->raise();
-        } else if (keeper) {
-            keeper->stop();
-        }
-        w->setProperty("pimbolet-topmost", top);
-        return 1;
-    }
-    if (QWindow* handle = w->windowHandle())
-        handle->setFlag(Qt::WindowStaysOnTopHint, top);
-    else
-        w->setWindowFlag(Qt::WindowStaysOnTopHint, top);
-    return 1;
 }

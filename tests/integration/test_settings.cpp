@@ -1,0 +1,166 @@
+#include "integration_env.h"
+#include "platform/errors.h"
+#include "platform/qt/qtimpl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+const std::string kApp = "virtual pet Pimbolet";
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Settings, FileLivesInThePrivateConfigFolderUnderPimbolet) {
+    EXPECT_EQ(QtSettings::fileName(kApp).toStdString(),
+              itest::configHome() + "/pimbolet/" + kApp + ".ini");
+}
+
+TEST(Settings, SavedValueIsOnDiskAtOnceAndReadBackByANewStore) {
+    QtSettings writer;
+    writer.SaveSetting(kApp, "Settings", "birth", "3/1/2000 10:15:42 PM");
+    const QByteArray onDisk = fileBytes(QtSettings::fileName(kApp));
+    EXPECT_TRUE(onDisk.contains("[Settings]")) << onDisk.constData();
+    EXPECT_TRUE(onDisk.contains("birth=")) << onDisk.constData();
+
+    QtSettings reader;
+    EXPECT_EQ(reader.GetSetting(kApp, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM");
+}
+
+TEST(Settings, AbsentKeySectionOrFileGivesTheDefault) {
+    QtSettings s;
+    s.SaveSetting(kApp, "Settings", "sound", "1");
+    EXPECT_EQ(s.GetSetting(kApp, "Settings", "nosuchkey", "0"), "0");
+    EXPECT_EQ(s.GetSetting(kApp, "Other", "sound", "dflt"), "dflt");
+    EXPECT_EQ(s.GetSetting("never written app", "Settings", "sound", "7"), "7");
+    EXPECT_FALSE(QFileInfo::exists(QtSettings::fileName("never written app")));
+}
+
+TEST(Settings, AwkwardValuesRoundTripExactly) {
+    const std::vector<std::string> values = {
+        "",
+        "Enter Pet's Name here",
+        "  leading and trailing  ",
+        "a=b=c",
+        "semi;colon, comma",
+        "\"quoted\"",
+        "back\\slash and /slash/",
+        "@at start",
+        "Zo\xC3\xAB \xE2\x98\x83 \xE6\x97\xA5\xE6\x9C\xAC",
+        "[not a section]",
+        "#not a comment",
+        "line1\nline2",
+    };
+    QtSettings s;
+    for (size_t i = 0; i < values.size(); ++i)
+        s.SaveSetting(kApp, "Awkward", "k" + std::to_string(i), values[i]);
+    QtSettings fresh;
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(fresh.GetSetting(kApp, "Awkward", "k" + std::to_string(i), "?"), values[i])
+            << "value #" << i;
+}
+
+TEST(Settings, OverwritingAKeyKeepsTheOthers) {
+    QtSettings s;
+    s.SaveSetting(kApp, "Keep", "name", "Pim");
+    s.SaveSetting(kApp, "Keep", "ontop", "1");
+    s.SaveSetting(kApp, "Keep", "ontop", "0");
+    QtSettings fresh;
+    EXPECT_EQ(fresh.GetSetting(kApp, "Keep", "name", ""), "Pim");
+    EXPECT_EQ(fresh.GetSetting(kApp, "Keep", "ontop", ""), "0");
+}
+
+TEST(Settings, FailedWriteIsAnErrorAndLeavesTheOldFileWhole) {
+    const std::string app = "full disk app";
+    QtSettings s;
+    s.SaveSetting(app, "Settings", "name", "before");
+    const QString file = QtSettings::fileName(app);
+    const QByteArray before = fileBytes(file);
+    ASSERT_FALSE(before.isEmpty());
+
+    // Room for nothing, for part of the new file, for nearly all of it.
+    for (const rlim_t room : {rlim_t{0}, static_cast<rlim_t>(before.size() + 16), rlim_t{4000}}) {
+        bool threw = false;
+        {
+            itest::FileSizeLimit limit(room);
+            try {
+                s.SaveSetting(app, "Settings", "name", std::string(4096, 'x'));
+            } catch (const RuntimeError& e) {
+                threw = true;
+                EXPECT_EQ(e.Number, vberr::PathFileAccess);
+                EXPECT_NE(e.Description.find(file.toStdString()), std::string::npos)
+                    << e.Description;
+            }
+        }
+        EXPECT_TRUE(threw) << "room for " << room << " bytes";
+        EXPECT_EQ(fileBytes(file), before) << "room for " << room << " bytes";
+    }
+    EXPECT_EQ(QDir(QFileInfo(file).absolutePath())
+                  .entryList(QDir::Files | QDir::Hidden)
+                  .filter(QStringLiteral("full disk app"))
+                  .size(),
+              1)
+        << "no temporary file left behind";
+    EXPECT_EQ(s.GetSetting(app, "Settings", "name", ""), "before");
+}
+
+TEST(Settings, HandWrittenFileIsReadLeniently) {
+    const std::string app = "hand written app";
+    const QString file = QtSettings::fileName(app);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xEF\xBB\xBF[Settings]\r\n; made by hand\r\nbirth=3/1/2000 10:15:42 PM\r\n"
+            "  sound = 1\r\nnonsense line\r\n[ Other ]\nname=x\n");
+    f.close();
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "0"), " 1");
+    EXPECT_EQ(s.GetSetting(app, "settings", "BIRTH", "0"), "3/1/2000 10:15:42 PM")
+        << "names compare without regard to case";
+    EXPECT_EQ(s.GetSetting(app, "Other", "name", ""), "x");
+    s.SaveSetting(app, "Settings", "ontop", "0");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM")
+        << "a save keeps what was there";
+}
+
+TEST(Settings, AwkwardNamesRoundTrip) {
+    QtSettings s;
+    s.SaveSetting(kApp, "[odd] = section", " key=with [all] ", "v");
+    s.SaveSetting(kApp, "[odd] = section", "#key", "w");
+    EXPECT_EQ(s.GetSetting(kApp, "[odd] = section", " key=with [all] ", ""), "v");
+    EXPECT_EQ(s.GetSetting(kApp, "[odd] = section", "#key", ""), "w");
+}
+
+TEST(Settings, UnwritableFolderIsAnErrorAndLeavesTheOldFileWhole) {
+    if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the superuser";
+    const std::string app = "read only app";
+    QtSettings s;
+    s.SaveSetting(app, "Settings", "name", "before");
+    const QString file = QtSettings::fileName(app);
+    const QString folder = QFileInfo(file).absolutePath();
+    const QByteArray before = fileBytes(file);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_THROW(s.SaveSetting(app, "Settings", "name", "after"), RuntimeError);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(fileBytes(file), before);
+}
+
+TEST(Settings, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
+    const std::string app = "unreadable app";
+    const QString file = QtSettings::fileName(app);
+    ASSERT_TRUE(QDir().mkpath(file)) << "a folder where the file should be";
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "1"), "1");
+    EXPECT_THROW(s.SaveSetting(app, "Settings", "sound", "0"), RuntimeError);
+    EXPECT_TRUE(QFileInfo(file).isDir());
+}

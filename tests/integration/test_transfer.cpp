@@ -1,0 +1,139 @@
+#include "platform/errors.h"
+#include "platform/qt/qtimpl.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+// A tiny HTTP server on 127.0.0.1 answering by path, served by the event loop that the
+// transfer runs while it waits.
+class Server : public QObject {
+  public:
+    Server() {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = m_server.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
+                QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            }
+        });
+    }
+    std::string url(const char* path) const {
+        return "http://127.0.0.1:" + std::to_string(m_server.serverPort()) + path;
+    }
+
+  private:
+    void answer(QTcpSocket* s) {
+        m_request += s->readAll();
+        if (!m_request.contains("\r\n\r\n")) return;
+        const QByteArray path = m_request.split(' ').value(1);
+        m_request.clear();
+        if (path == "/koz/update.koz") {
+            reply(s, "200 OK", "4.2 beta\r\nBetter walking\r\n");
+        } else if (path == "/missing") {
+            reply(s, "404 Not Found", "<html>gone</html>");
+        } else if (path == "/broken") {
+            reply(s, "500 Internal Server Error", "oops");
+        } else if (path == "/limit") {
+            reply(s, "200 OK", QByteArray(1 << 20, 'a'));
+        } else if (path == "/huge-declared") {
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n\r\n");
+            s->write(QByteArray(4096, 'h'));
+        } else if (path == "/huge-undeclared") {
+            s->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+            for (int i = 0; i < 40; ++i)
+                s->write(QByteArray(64 * 1024, 'h'));
+            s->disconnectFromHost();
+        }
+        // "/slow": never answers.
+    }
+    static void reply(QTcpSocket* s, const char* status, const QByteArray& body) {
+        s->write("HTTP/1.1 " + QByteArray(status) + "\r\nContent-Length: " +
+                 QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+        s->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QByteArray m_request;
+};
+
+int errorNumberOf(InternetTransfer& inet, const std::string& url, std::string* description) {
+    try {
+        inet.OpenURL(url);
+    } catch (const RuntimeError& e) {
+        if (description) *description = e.Description;
+        return e.Number;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(InternetTransfer, ReturnsTheWholeBodyByteForByte) {
+    Server server;
+    QtInternetTransfer inet;
+    const std::vector<uint8_t> body = inet.OpenURL(server.url("/koz/update.koz"));
+    const std::string text(body.begin(), body.end());
+    EXPECT_EQ(text, "4.2 beta\r\nBetter walking\r\n");
+    EXPECT_EQ(inet.OpenURL(server.url("/limit")).size(), size_t{1} << 20)
+        << "a body of exactly the limit is taken";
+}
+
+TEST(InternetTransfer, FailuresAreErrorsWithANumberAndADescription) {
+    Server server;
+    QtInternetTransfer inet;
+    struct Row {
+        std::string url;
+        int number;
+        std::string inDescription;
+    };
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost, 0);
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closed.serverPort()) + "/";
+    closed.close();
+    const std::vector<Row> rows = {
+        {server.url("/missing"), QtInternetTransfer::HttpError, "404"},
+        {server.url("/broken"), QtInternetTransfer::HttpError, "500"},
+        {server.url("/huge-declared"), QtInternetTransfer::TooLarge, "larger than 1048576"},
+        {server.url("/huge-undeclared"), QtInternetTransfer::TooLarge, "larger than"},
+        {refused, QtInternetTransfer::CannotConnect, refused},
+        {"file:///etc/passwd", QtInternetTransfer::BadAddress, "file:///etc/passwd"},
+    };
+    for (const Row& row : rows) {
+        std::string description;
+        EXPECT_EQ(errorNumberOf(inet, row.url, &description), row.number) << row.url;
+        EXPECT_NE(description.find(row.inDescription), std::string::npos)
+            << row.url << ": " << description;
+    }
+}
+
+TEST(InternetTransfer, SlowServerTimesOutWhileTimersKeepRunning) {
+    Server server;
+    QtInternetTransfer inet(300);
+    int ticks = 0;
+    QTimer banner;
+    QObject::connect(&banner, &QTimer::timeout, [&] { ++ticks; });
+    banner.start(20);
+    QElapsedTimer took;
+    took.start();
+    std::string description;
+    EXPECT_EQ(errorNumberOf(inet, server.url("/slow"), &description), QtInternetTransfer::TimedOut);
+    EXPECT_NE(description.find("timed out after 0.3 s"), std::string::npos) << description;
+    EXPECT_GE(took.elapsed(), 295);
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_GE(ticks, 5) << "the program's timers ran during the wait";
+}
+
+TEST(InternetTransfer, TransferCalledAgainWhileWaitingIsRefused) {
+    Server server;
+    QtInternetTransfer inet(300);
+    int inner = -1;
+    QTimer::singleShot(
+        20, [&] { inner = errorNumberOf(inet, server.url("/koz/update.koz"), nullptr); });
+    EXPECT_EQ(errorNumberOf(inet, server.url("/slow"), nullptr), QtInternetTransfer::TimedOut);
+    EXPECT_EQ(inner, QtInternetTransfer::StillExecuting);
+    EXPECT_EQ(inet.OpenURL(server.url("/koz/update.koz")).size(), 26u) << "usable again";
+}
