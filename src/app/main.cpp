@@ -7,6 +7,9 @@ int main(int argc, char* argv[]) {
     // The pet places its own windows, which a Wayland client may not do: run through XWayland
     // unless the user has chosen a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Each repaint through shared memory waits for the display to finish with it; the pet's
+    // pictures are small, and sending them plainly costs far less over a long life.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pimbolet"));

@@ -87,7 +87,16 @@ void Window::applyGeometry() {
         if (pos() != want.topLeft()) move(want.topLeft());
         return;
     }
-    if (geometry() != want) setGeometry(want);
+    if (want == m_placed) return;
+    // A shown desktop window that keeps its size is moved directly: the cheap way, which
+    // matters five times a second while the pet walks and drifts.
+    if (isVisible() && want.size() == m_placed.size() &&
+        x11::moveDesktopWindow(this, want.x(), want.y())) {
+        m_placed = want;
+        return;
+    }
+    m_placed = want;
+    setGeometry(want);
 }
 
 void Window::Show() {
@@ -103,6 +112,7 @@ void Window::Hide() { hide(); }
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyGeometry();
+    pictureInDisplay();
     // No window manager sees this window, so it has no task-list entry; say so, and whether it
     // is topmost, for the desktop's tools.
     if (m_kind == Kind::Desktop)
@@ -114,7 +124,16 @@ void Window::SetPicture(const Picture& picture) {
     const bool same = picture.Key() >= 0 && picture.Key() == m_picture.Key();
     const QRect old(0, 0, m_picture.PixelWidth(), m_picture.PixelHeight());
     m_picture = picture;
-    if (!same) update(old.united(QRect(0, 0, picture.PixelWidth(), picture.PixelHeight())));
+    if (same) return;
+    if (isVisible() && pictureInDisplay()) return;
+    update(old.united(QRect(0, 0, picture.PixelWidth(), picture.PixelHeight())));
+}
+
+bool Window::pictureInDisplay() {
+    // A shaped window that shows nothing but its picture can leave the drawing to the display.
+    if (m_kind != Kind::Desktop || m_shape.isEmpty() || !findChildren<QWidget*>().isEmpty())
+        return false;
+    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image());
 }
 
 void Window::SetShape(const QRegion& shape) {

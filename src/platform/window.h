@@ -75,6 +75,7 @@ protected:
 
 private:
     void applyGeometry();
+    bool pictureInDisplay();
     float tppX() const;
     float tppY() const;
 
@@ -82,6 +83,7 @@ private:
     Kind m_kind;
     HWND m_handle;
     float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
+    QRect m_placed; // where the native window was last put, in pixels
     Picture m_picture;
     QRegion m_shape;
 };

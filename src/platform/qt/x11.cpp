@@ -1,6 +1,8 @@
 #include "x11.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QHash>
+#include <QImage>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWidget>
@@ -10,6 +12,7 @@
 #include <xcb/xcb.h>
 
 #include <array>
+#include <unordered_set>
 #include <vector>
 #endif
 
@@ -57,6 +60,22 @@ class StackingFilter : public QAbstractNativeEventFilter {
         xcb_connection_t* c = connection();
         if (c && (pn->atom == atoms(c).activeWindow || pn->atom == atoms(c).stacking)) g_onChange();
         return false;
+    }
+};
+// Windows whose moves this program makes itself: Qt need not hear of them.
+std::unordered_set<xcb_window_t>& selfMoved() {
+    static std::unordered_set<xcb_window_t> windows;
+    return windows;
+}
+
+class MoveFilter : public QAbstractNativeEventFilter {
+  public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        auto* ev = static_cast<xcb_generic_event_t*>(message);
+        if ((ev->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY) return false;
+        const auto* cn = reinterpret_cast<xcb_configure_notify_event_t*>(ev);
+        return selfMoved().count(cn->window) != 0;
     }
 };
 } // namespace
@@ -108,9 +127,106 @@ void watchStacking(void (*onChange)()) {
     xcb_flush(c);
 }
 
+namespace {
+// How the display stores a picture for the windows of this program, or nothing when it is not
+// the plain 24-bit colour layout that a QImage of RGB32 pixels already has.
+struct PixelLayout {
+    uint8_t depth = 0;
+    bool usable = false;
+};
+
+PixelLayout layoutFor(xcb_connection_t* c, xcb_window_t window) {
+    PixelLayout layout;
+    xcb_get_geometry_reply_t* geo = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    if (!geo) return layout;
+    layout.depth = geo->depth;
+    free(geo);
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    if (layout.depth != 24 || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST) return layout;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f))
+        if (f.data->depth == 24 && f.data->bits_per_pixel == 32) layout.usable = true;
+    return layout;
+}
+
+// The pictures already kept in the display, by the key of the picture they hold.
+QHash<long long, xcb_pixmap_t>& keptPictures() {
+    static QHash<long long, xcb_pixmap_t> kept;
+    return kept;
+}
+} // namespace
+
+bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture) {
+    xcb_connection_t* c = connection();
+    if (!c || key < 0 || picture.isNull() || !window || !window->windowHandle() ||
+        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
+        return false;
+    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    static const PixelLayout layout = layoutFor(c, id);
+    if (!layout.usable) return false;
+
+    static std::unordered_set<xcb_window_t> prepared;
+    if (!prepared.count(id)) {
+        // The display repaints this window from its background on its own: the program need
+        // not hear of exposures any more.
+        xcb_get_window_attributes_reply_t* attrs =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr);
+        if (!attrs) return false;
+        const uint32_t mask = attrs->your_event_mask & ~uint32_t{XCB_EVENT_MASK_EXPOSURE};
+        free(attrs);
+        xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &mask);
+        prepared.insert(id);
+    }
+
+    xcb_pixmap_t pixmap = keptPictures().value(key, 0);
+    if (!pixmap) {
+        const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+        pixmap = xcb_generate_id(c);
+        xcb_create_pixmap(c, layout.depth, pixmap, id, static_cast<uint16_t>(rgb.width()),
+                          static_cast<uint16_t>(rgb.height()));
+        const xcb_gcontext_t gc = xcb_generate_id(c);
+        xcb_create_gc(c, gc, pixmap, 0, nullptr);
+        // Row by row: a QImage row may be padded differently from the display's.
+        for (int y = 0; y < rgb.height(); ++y)
+            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc,
+                          static_cast<uint16_t>(rgb.width()), 1, 0, static_cast<int16_t>(y), 0,
+                          layout.depth, static_cast<uint32_t>(rgb.width() * 4),
+                          rgb.constScanLine(y));
+        xcb_free_gc(c, gc);
+        keptPictures().insert(key, pixmap);
+    }
+    xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_clear_area(c, 0, id, 0, 0, 0, 0);
+    xcb_flush(c);
+    return true;
+}
+
+bool moveDesktopWindow(QWidget* window, int x, int y) {
+    xcb_connection_t* c = connection();
+    if (!c || !window || !window->isVisible() || !window->windowHandle() ||
+        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
+        return false;
+    static MoveFilter* filter = nullptr;
+    if (!filter) {
+        filter = new MoveFilter;
+        QCoreApplication::instance()->installNativeEventFilter(filter);
+    }
+    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    selfMoved().insert(id);
+    const uint32_t place[] = {static_cast<uint32_t>(x), static_cast<uint32_t>(y)};
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    xcb_flush(c);
+    return true;
+}
+
 #else
 
 bool available() {
+    return false;
+}
+bool moveDesktopWindow(QWidget*, int, int) {
+    return false;
+}
+bool showPictureInDisplay(QWidget*, long long, const QImage&) {
     return false;
 }
 void setDesktopWindowState(QWidget*, bool) {}

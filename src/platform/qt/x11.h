@@ -1,5 +1,6 @@
 #pragma once
 
+class QImage;
 class QWidget;
 
 // The few X11 calls the windows need beyond Qt. Each does nothing unless the program runs on
@@ -20,5 +21,18 @@ void setDesktopWindowState(QWidget* window, bool above);
 // order changes, so that a window keeping itself on top can rise again at once. Safe to call
 // more than once; the callback is shared by all callers.
 void watchStacking(void (*onChange)());
+
+// Moves a shown window that stands outside the window manager straight through the X
+// connection, keeping its size. Qt would answer each move's notification with a round trip
+// to the display, several times a second while the pet walks; the notifications of windows
+// moved this way are dropped instead. False when the window cannot be moved this way (then
+// Qt moves it).
+bool moveDesktopWindow(QWidget* window, int x, int y);
+
+// Lets the display itself draw a shaped desktop window's picture: the picture is kept in the
+// display as the window's background, and the program no longer repaints the window when its
+// outline changes. Only for windows whose whole content is that one picture. False when it
+// cannot be done here (then the window paints itself).
+bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture);
 
 } // namespace x11
