@@ -364,6 +364,27 @@ is_above() {
         $1 == a { print "above"; exit } $1 == b { print "below"; exit }' | grep -q above
 }
 
+# open_popup X Y: opens an override-redirect window at X, Y, as menus and other desktop pets
+# are, which the window manager cannot stack; sets E2E_POPUP to its id. Such a window carries no
+# name: it is found as the new viewable child of the root.
+open_popup() {
+    local before id
+    before=$(stacking_top_first)
+    e2e_spawn popup xmessage -xrm '*overrideRedirect: True' -geometry "+$1+$2" "a popup"
+    E2E_POPUP=
+    wait_until 10 e2e_new_viewable_child "$before" >/dev/null || return 1
+    E2E_POPUP=$(e2e_new_viewable_child "$before")
+}
+
+e2e_new_viewable_child() {
+    local id
+    for id in $(stacking_top_first); do
+        grep -qx "$id" <<<"$1" && continue
+        window_viewable "$id" && echo "$id" && return 0
+    done
+    return 1
+}
+
 # Windows with a taskbar entry: the window manager's client list, decimal ids.
 client_list() {
     xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -o '0x[0-9a-f]*' |
@@ -374,6 +395,29 @@ in_client_list() { client_list | grep -qx "$1"; }
 
 # The atoms of a window's _NET_WM_STATE, empty when it has none.
 wm_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -o '_NET_WM_STATE_[A-Z_]*'; }
+
+# watch_position ID SECONDS: samples the window's place every 0.2 s, one "ms x y" a line (ms from
+# the first sample), to follow a walk.
+watch_position() {
+    local start now deadline geometry
+    start=$(now_ms)
+    deadline=$((start + $(awk -v s="$2" 'BEGIN { printf "%d", s * 1000 }')))
+    while now=$(now_ms) && [ "$now" -le "$deadline" ]; do
+        geometry=$(window_geometry "$1") || return 1
+        echo "$((now - start)) ${geometry% * *}"
+        sleep 0.2
+    done
+}
+
+# tray_icon PID: the viewable window of the program docked in tint2's tray (Qt names it after
+# the program, "pimbolet").
+tray_icon() {
+    local line
+    while read -r line; do
+        [ "${line#* }" = pimbolet ] && echo "${line%% *}" && return 0
+    done < <(visible_windows_of "$1")
+    return 1
+}
 
 # ---- input
 

@@ -46,6 +46,14 @@ expect "the window's shape ($shape) is the outline of the sprite shown ($allowed
 
 expect "the pet has no taskbar entry (not in _NET_CLIENT_LIST)" not in_client_list "$pet"
 
+if wait_until 5 tray_icon "$pet_pid"; then
+    icon=$(tray_icon "$pet_pid")
+    panel=$(xdotool search --class tint2 | head -1)
+    expect "the tray icon docks in the panel's tray" [ "$(toplevel_of "$icon")" = "$(toplevel_of "$panel")" ]
+else
+    fail "no tray icon comes up"
+fi
+
 # An ordinary window opened, and later activated, does not stay above the pet for long.
 e2e_spawn xmessage xmessage -title e2e-other -center "an ordinary window"
 other=$(wait_for_window e2e-other 10) || die "xmessage did not appear"
