@@ -191,24 +191,51 @@ e2e_start_desktop() {
     export QT_QPA_PLATFORM=xcb
     unset WAYLAND_DISPLAY SESSION_MANAGER XAUTHORITY DESKTOP_STARTUP_ID
 
-    # Xvfb picks a free display itself and writes its number once it accepts connections.
-    Xvfb -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -dpi 96 -nolisten tcp \
-        3>"$E2E_TMP/display" </dev/null >>"$E2E_LOGS/xvfb.log" 2>&1 &
-    echo $! >>"$E2E_PIDFILE"
-    wait_until 15 grep -q '^[0-9][0-9]*$' "$E2E_TMP/display" || die "Xvfb did not start"
-    export DISPLAY=:$(cat "$E2E_TMP/display")
-    wait_until 10 xwininfo_root_quiet || die "cannot connect to Xvfb on $DISPLAY"
+    e2e_start_xvfb
 
     e2e_spawn openbox openbox --sm-disable
-    if ! wait_until 15 e2e_wm_running; then
-        log "diag: $(xwininfo -root 2>&1 | head -3 | tr '\n' ' ') $(ls -la /tmp/.X11-unix | tr '\n' ' ')"
-        die "openbox did not start"
-    fi
+    wait_until 15 e2e_wm_running || die "openbox did not start"
     e2e_spawn tint2 tint2 -c "$E2E_DIR/tint2rc"
     wait_until 15 e2e_tray_running || die "tint2 did not start"
 
     e2e_start_sound
     log "desktop ready on DISPLAY=$DISPLAY"
+}
+
+# Xvfb on a display number of its own, drawn at random from a wide range. A server takes its
+# display's lock before it makes any socket, so of two servers that draw the same number the
+# second ends at once and another number is drawn. (Letting Xvfb search for a free number
+# itself, with -displayfd alone, is not safe with several starting together: the search removes
+# the socket files of running servers.) -displayfd tells when the server accepts connections.
+e2e_start_xvfb() {
+    local attempt pid log number
+    for attempt in 1 2 3 4 5; do
+        number=$((1000 + (RANDOM * 32768 + RANDOM) % 59000))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        log=$E2E_LOGS/xvfb-$attempt.log
+        : >"$E2E_TMP/display"
+        Xvfb ":$number" -displayfd 3 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -dpi 96 \
+            -nolisten tcp 3>"$E2E_TMP/display" </dev/null >>"$log" 2>&1 &
+        pid=$!
+        echo "$pid" >>"$E2E_PIDFILE"
+        if e2e_wait_for_display "$pid"; then
+            export DISPLAY=:$number
+            wait_until 10 xwininfo_root_quiet && return 0
+        fi
+        log "Xvfb did not come up on :$number: $(tr '\n' ' ' <"$log")"
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    die "Xvfb did not start"
+}
+
+# True once Xvfb has written its display number, false at once should it end first.
+e2e_wait_for_display() {
+    local deadline=$(($(now_ms) + 15000))
+    until grep -q '^[0-9][0-9]*$' "$E2E_TMP/display"; do
+        process_running "$1" && [ "$(now_ms)" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
 }
 
 xwininfo_root_quiet() { xwininfo -root >/dev/null 2>&1; }
