@@ -289,6 +289,13 @@ sprite_cell_bbox() {
     echo "${BASH_REMATCH[1]}x${BASH_REMATCH[2]}+$((BASH_REMATCH[3] - 1))+$((BASH_REMATCH[4] - 1))"
 }
 
+# sprite_cell_pixels N: the pixels of sprite cell N that are not magenta, one "x y" a line.
+sprite_cell_pixels() {
+    local n=$1 sheet=$E2E_SOURCE_DIR/resources/pictures/sprites.png
+    convert "$sheet" -crop "100x100+$((n % 9 * 100))+$((n / 9 * 100))" +repage -depth 8 txt:- |
+        awk -F'[,: ]+' 'NR > 1 && $0 !~ /#FF00FF/ { print $1, $2 }'
+}
+
 # ---- windows (ids are decimal, as xdotool prints them)
 
 # Every window whose name is exactly NAME (names compared exactly: the program's hidden leader
@@ -452,6 +459,29 @@ move_pointer() { xdotool mousemove --sync "$1" "$2"; }
 
 # click X Y [BUTTON]: 1 left, 2 middle, 3 right.
 click() { xdotool mousemove --sync "$1" "$2" click "${3:-1}"; }
+
+# drag X1 Y1 X2 Y2 [STEPS]: presses the left button at X1,Y1, moves to X2,Y2 in even steps and
+# lets go there.
+drag() {
+    local steps=${5:-10} i
+    xdotool mousemove --sync "$1" "$2" mousedown 1
+    for ((i = 1; i <= steps; i++)); do
+        xdotool mousemove --sync $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+        # The first move must reach the program on its own, not merged with the next ones.
+        if [ "$i" -eq 1 ]; then sleep 0.3; else sleep 0.03; fi
+    done
+    xdotool mouseup 1
+}
+
+# wait_for_place ID X Y [SECONDS]: true once the window's top-left corner is at X, Y.
+wait_for_place() {
+    wait_until "${4:-2}" e2e_at_place "$1" "$2" "$3"
+}
+
+e2e_at_place() {
+    local x y
+    read -r x y _ _ < <(window_geometry "$1") && [ "$x" = "$2" ] && [ "$y" = "$3" ]
+}
 
 # press_key ID KEY: activates the window and types the key in it (Return, Escape, ...).
 press_key() {
