@@ -31,15 +31,18 @@ read -r sx sy < <(
         awk 'NR == FNR { l[NR] = $3; t[NR] = $4; r[NR] = $3 + $1 - 1; b[NR] = $4 + $2 - 1; n = NR; next }
              { x = $1 + 7; y = $2 - 10; free = 1
                for (i = 1; i <= n; i++) if (x >= l[i] && x <= r[i] && y >= t[i] && y <= b[i]) free = 0
-               if (free) { print $1, $2; exit } }' - <(sprite_cell_pixels 6))
+               if (free) { n2++; fx[n2] = $1; fy[n2] = $2 } }
+             END { if (n2) print fx[int((n2 + 1) / 2)], fy[int((n2 + 1) / 2)] }' - <(sprite_cell_pixels 6))
 if [ -z "${sx:-}" ]; then
     log "every pixel of the shell lies under the pet: the shell drag is not tried"
 else
-    drag $((mx + sx)) $((my + sy)) $((mx + sx - 120)) $((my + sy + 40)) 10
-    wait_for_place "$egg" $((mx - 108)) $((my + 36))
+    # Rightwards: a first move onto the window's left edge would take hold at X = 0, which
+    # counts as not holding.
+    drag $((mx + sx)) $((my + sy)) $((mx + sx + 120)) $((my + sy + 40)) 10
+    wait_for_place "$egg" $((mx + 108)) $((my + 36))
     read -r qx qy _ _ < <(window_geometry "$egg")
     expect "the shell follows the pointer from its second move on (moved by $((qx - mx)), $((qy - my)))" \
-        [ "$qx" -eq $((mx - 108)) -a "$qy" -eq $((my + 36)) ]
+        [ "$qx" -eq $((mx + 108)) -a "$qy" -eq $((my + 36)) ]
     expect "the pet stays where it hatched" [ "$(window_geometry "$pet")" = "$px $py 176 176" ]
     screenshot shell-dragged >/dev/null
 fi
