@@ -9,12 +9,6 @@
 
 namespace {
 constexpr const char* kSection = "Settings";
-
-QRect twips(Window& w, int left, int top, int width, int height) {
-    const float tx = w.services().runtime.TwipsPerPixelX();
-    const float ty = w.services().runtime.TwipsPerPixelY();
-    return QRect(qRound(left / tx), qRound(top / ty), qRound(width / tx), qRound(height / ty));
-}
 } // namespace
 
 Form2::Form2(Forms& forms)
@@ -28,20 +22,20 @@ Form2::Form2(Forms& forms)
       Command1(QStringLiteral("Close Window"), this), m_forms(forms) {
     setWindowIcon(QIcon(QPixmap::fromImage(Icon().Image())));
     Move(0, 0, 2835, 2280);
-    Label1.setGeometry(twips(*this, 240, 120, 2535, 375));
+    Label1.setGeometry(TwipsRect(240, 120, 2535, 375));
     QFont title = Label1.font();
     title.setBold(true);
     title.setPointSize(12);
     Label1.setFont(title);
-    Label3.setGeometry(twips(*this, 120, 480, 2655, 255));
-    Text1.setGeometry(twips(*this, 360, 960, 2055, 285));
+    Label3.setGeometry(TwipsRect(120, 480, 2655, 255));
+    Text1.setGeometry(TwipsRect(360, 960, 2055, 285));
     Text1.setMaxLength(25);
     // Design values: the load decides from these which click handlers run.
     Check1.SetValue(1);
-    Check1.setGeometry(twips(*this, 240, 1320, 975, 255));
-    Check2.setGeometry(twips(*this, 1200, 1320, 1455, 255));
-    Check3.setGeometry(twips(*this, 240, 1560, 2415, 255));
-    Command1.setGeometry(twips(*this, 600, 1920, 1695, 255));
+    Check1.setGeometry(TwipsRect(240, 1320, 975, 255));
+    Check2.setGeometry(TwipsRect(1200, 1320, 1455, 255));
+    Check3.setGeometry(TwipsRect(240, 1560, 2415, 255));
+    Command1.setGeometry(TwipsRect(600, 1920, 1695, 255));
     connect(&Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     setTabOrder(&Command1, &Check1);
     setTabOrder(&Check1, &Text1);

@@ -9,11 +9,20 @@ splash::splash(Forms& forms)
       Label1(QStringLiteral("Zandrow Productions"), this), Label2(QStringLiteral("URL"), this),
       Label3(QStringLiteral("koz-version"), this),
       Timer1(this, [this] { Timer1_Timer(); }, 50, false), m_forms(forms) {
-    setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0, 192, 0));
+    pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
     Move(0, 0, 2730, 2295);
+    SetPicture(Picture(QImage(QStringLiteral(":/pictures/title.png"))));
+    Label1.setGeometry(TwipsRect(120, 1800, 2535, 375));
+    Label2.setGeometry(TwipsRect(120, 2040, 2535, 255));
+    Label3.setGeometry(TwipsRect(1800, 1560, 975, 255));
+    QFont credit = Label1.font();
+    credit.setBold(true);
+    credit.setPointSize(12);
+    Label1.setFont(credit);
+    Label2.setToolTip(QStringLiteral("click to visit"));
 }
 
 void splash::Form_Load() {

@@ -66,6 +66,13 @@ private:
     void CheckForUpdate();
     void AddTrayIcon();
 
+    // The steps of one behaviour tick.
+    void FallAsleep();
+    void Decide();
+    void DecideAfterWalk();
+    void TakeRequest();
+    void DrawIdle();
+
     // The behaviour loop's procedures.
     void WalkRight();
     void WalkLeft();

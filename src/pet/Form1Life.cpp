@@ -1,16 +1,223 @@
 #include "Form1.h"
 
-// The behaviour loop and its procedures.
-void Form1::Timer1_Timer() {}
-void Form1::PlaySound(std::string&) {}
-void Form1::WalkRight() {}
-void Form1::WalkLeft() {}
-void Form1::ChooseVertical() {}
-void Form1::TickleRight() {}
-void Form1::TickleLeft() {}
-void Form1::TickleFront() {}
-void Form1::SlapRight() {}
-void Form1::SlapLeft() {}
-void Form1::SlapFront() {}
-bool Form1::RoomToRight() const { return false; }
-bool Form1::RoomToLeft() const { return false; }
+#include "platform/convert.h"
+
+// The behaviour loop: one step of the pet's life per tick of Timer1.
+
+namespace {
+std::string PrefixOf(const std::string& state) {
+    return state.substr(0, 7);
+}
+
+// The stride of frame 10, made by the loop itself when it skips that frame.
+constexpr float kWrapStride = 190.0f;
+} // namespace
+
+void Form1::Timer1_Timer() {
+    // A hidden pet (the egg has not hatched yet) does not live at all.
+    if (!Visible()) return;
+
+    // A sleeping pet gathers energy and its time does not run; an awake one spends both.
+    if (State == "sleeping") {
+        Energy = convert::Add16(Energy, 2);
+        if (Energy > WakeLevel) ActionTicks = 0;
+    } else {
+        ActionTicks = convert::Add16(ActionTicks, -1);
+        Energy = convert::Add16(Energy, -1);
+    }
+
+    // Only a pet that stands facing the user falls asleep, whatever time it has left.
+    if (Energy <= 0 && State == "facing front") FallAsleep();
+
+    if (ActionTicks < 1) Decide();
+
+    // Requests and the walk's frame skipping wait for a tick with time left.
+    if (ActionTicks > 0) {
+        TakeRequest();
+        StatePrefix = PrefixOf(State);
+        if (StatePrefix == "walking") {
+            if (FrameNo == 5) FrameNo = 6;
+            if (FrameNo == 10) {
+                FrameNo = 1;
+                if (State == "walking right")
+                    Move(Left() + kWrapStride, Top());
+                else if (State == "walking left")
+                    Move(Left() - kWrapStride, Top());
+            }
+        }
+    }
+
+    // Each test reads State afresh: a reaction that ends here has its end state drawn in the
+    // same tick.
+    if (State == "tickled right") TickleRight();
+    if (State == "tickled left") TickleLeft();
+    if (State == "tickled front") TickleFront();
+    if (State == "slapped right") SlapRight();
+    if (State == "slapped left") SlapLeft();
+    if (State == "slapped front") SlapFront();
+
+    if (State == "walking right")
+        WalkRight();
+    else if (State == "walking left")
+        WalkLeft();
+    else if (State == "facing front" || State == "facing right" || State == "facing left")
+        DrawIdle();
+
+    // Drift applies only to a walk, and never stops at a screen edge.
+    if (State == "walking right" || State == "walking left") {
+        if (VerticalDir == "upwards")
+            Move(Left(), Top() - StepY);
+        else if (VerticalDir == "downwards")
+            Move(Left(), Top() + StepY);
+    } else {
+        VerticalDir = "none";
+    }
+}
+
+void Form1::FallAsleep() {
+    State = "sleeping";
+    VerticalDir = "none";
+    ShowCell(3);
+    FrameNo = 0;
+    Energy = 0;
+    WakeLevel = static_cast<int16_t>(400 + Draw(300));
+    ActionTicks = static_cast<int16_t>(10 + Draw(40));
+}
+
+void Form1::Decide() {
+    StatePrefix = PrefixOf(State);
+    if (StatePrefix == "walking") {
+        // A walk only stops where its cycle allows: after its frame 5 or its frame 10.
+        if (FrameNo == 1 || FrameNo == 6) DecideAfterWalk();
+    } else if (State == "facing front") {
+        Choice = Draw(3);
+        if (Choice == 1 && RoomToRight()) {
+            State = "walking right";
+            ChooseVertical();
+            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        } else if (Choice == 2 && RoomToLeft()) {
+            State = "walking left";
+            ChooseVertical();
+            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        }
+        // Otherwise the time stays out and the draw is made again next tick.
+    } else if (State == "sleeping") {
+        FrameNo = 1;
+        State = "facing front";
+        ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        VerticalDir = "none";
+    } else if (State == "facing right") {
+        Choice = Draw(2);
+        if (Choice == 1 && RoomToRight()) {
+            State = "walking right";
+            ChooseVertical();
+            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        } else {
+            State = "facing front";
+            VerticalDir = "none";
+            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        }
+    } else if (State == "facing left") {
+        Choice = Draw(2);
+        if (Choice == 1 && RoomToLeft()) {
+            State = "walking left";
+            ChooseVertical();
+            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        } else {
+            State = "facing front";
+            VerticalDir = "none";
+            ActionTicks = static_cast<int16_t>(10 + Draw(40));
+        }
+    }
+    // A reaction ends by itself; nothing is decided while it runs.
+}
+
+void Form1::DecideAfterWalk() {
+    // Attempts repeat until the pet does something other than the walk it just finished.
+    LastState = State;
+    do {
+        Choice = static_cast<int16_t>(1 + Draw(5));
+        ActionTicks = static_cast<int16_t>(20 + Draw(50));
+        switch (Choice) {
+        case 1:
+            State = "facing front";
+            VerticalDir = "none";
+            break;
+        case 2:
+            if (RoomToRight()) {
+                State = "walking right";
+                ChooseVertical();
+            }
+            break;
+        case 3:
+            if (RoomToLeft()) {
+                State = "walking left";
+                ChooseVertical();
+            }
+            break;
+        default:
+            if (LastState == "walking right")
+                State = "facing right";
+            else if (LastState == "walking left")
+                State = "facing left";
+            LastState = "cleared";
+            VerticalDir = "none";
+            break;
+        }
+    } while (State == LastState);
+}
+
+void Form1::TakeRequest() {
+    if (Interaction <= 0) return;
+    if (Interaction == 1) {
+        if (State == "facing right" || State == "walking right")
+            State = "tickled right";
+        else if (State == "facing left" || State == "walking left")
+            State = "tickled left";
+        else if (State == "facing front")
+            State = "tickled front";
+    } else if (Interaction == 2) {
+        if (State == "facing right" || State == "walking right")
+            State = "slapped right";
+        else if (State == "facing left" || State == "walking left")
+            State = "slapped left";
+        else if (State == "facing front" || State == "sleeping")
+            State = "slapped front";
+        // Slaps count while the pet is tired, whatever they did to it; the third wakes it up
+        // for good.
+        if (Energy < WakeLevel) {
+            SlapCount = static_cast<int16_t>(SlapCount + 1);
+            if (SlapCount > 2) {
+                Energy = static_cast<int16_t>(300 + Draw(300));
+                SlapCount = 0;
+            }
+        }
+    }
+    // A request during a reaction starts that reaction over.
+    FrameNo = 1;
+    Interaction = 0;
+}
+
+void Form1::DrawIdle() {
+    // Mostly the plain pose; now and then another one for a tick, some with a remark.
+    std::string remark;
+    if (State == "facing front") {
+        Choice = static_cast<int16_t>(1 + Draw(22));
+        ShowCell(Choice <= 20 ? 0 : static_cast<int16_t>(Choice - 20));
+        if (Choice == 21 || Choice == 22) PlaySound(remark);
+    } else {
+        const int16_t plain = State == "facing right" ? 27 : 31;
+        Choice = static_cast<int16_t>(1 + Draw(23));
+        ShowCell(Choice <= 20 ? plain : static_cast<int16_t>(plain + Choice - 20));
+        if (Choice == 21) PlaySound(remark);
+    }
+}
+
+bool Form1::RoomToRight() const {
+    const float limit = services().runtime.ScreenWidth() - 2 * Width();
+    return Left() < limit;
+}
+
+bool Form1::RoomToLeft() const {
+    return 2 * Width() < Left();
+}

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -63,6 +64,11 @@ void Window::Move(float left, float top, float width, float height) {
 void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
 void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
 
+QRect Window::TwipsRect(float left, float top, float width, float height) const {
+    return QRect(qRound(left / tppX()), qRound(top / tppY()), qRound(width / tppX()),
+                 qRound(height / tppY()));
+}
+
 void Window::CentreOnScreen() {
     Move((m_services.runtime.ScreenWidth() - m_width) / 2,
          (m_services.runtime.ScreenHeight() - m_height) / 2);
@@ -100,8 +106,9 @@ void Window::showEvent(QShowEvent* event) {
 void Window::SetPicture(const Picture& picture) {
     // Setting the picture already shown leaves the look as it is: no repaint needed.
     const bool same = picture.Key() >= 0 && picture.Key() == m_picture.Key();
+    const QRect old(0, 0, m_picture.PixelWidth(), m_picture.PixelHeight());
     m_picture = picture;
-    if (!same) update();
+    if (!same) update(old.united(QRect(0, 0, picture.PixelWidth(), picture.PixelHeight())));
 }
 
 void Window::SetShape(const QRegion& shape) {
@@ -112,9 +119,10 @@ void Window::SetShape(const QRegion& shape) {
 
 void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
 
-void Window::paintEvent(QPaintEvent*) {
+void Window::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    if (m_kind == Kind::Desktop) p.fillRect(rect(), QColor(255, 0, 255));
+    // Outside the picture a shaped window shows nothing; an unshaped one shows its background.
+    p.fillRect(event->rect(), palette().window());
     if (!m_picture.IsNull()) p.drawImage(0, 0, m_picture.Image());
 }
 

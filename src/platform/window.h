@@ -31,6 +31,8 @@ public:
     void Move(float left, float top, float width, float height);
     void SetWidth(float width);
     void SetHeight(float height);
+    // A child control's rectangle, given in twips from the client area's top left, in pixels.
+    QRect TwipsRect(float left, float top, float width, float height) const;
     // Places the window at the centre of the screen.
     void CentreOnScreen();
 

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# One minute of the pet's life under Xvfb, after its start-up: CPU milliseconds and resident
+# memory, beside the same figures for xpenguins with one penguin, measured the same way.
+# Usage: bench/life_minute.sh path/to/pimbolet [seconds]
+set -euo pipefail
+
+pet=${1:?usage: life_minute.sh path/to/pimbolet [seconds]}
+seconds=${2:-60}
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=:$((200 + RANDOM % 300))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 & pids+=($!)
+tint2 >/dev/null 2>&1 & pids+=($!)
+
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/pimbolet"
+chmod 700 "$XDG_RUNTIME_DIR"
+if command -v pulseaudio >/dev/null; then
+    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
+        --load=module-native-protocol-unix --load="module-null-sink sink_name=null" \
+        >/dev/null 2>&1 & pids+=($!)
+    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink null >/dev/null 2>&1 || true
+fi
+
+# A later run: the pet walks in from an edge and lives.
+printf '[Settings]\nbirth=2025-01-02 03:04:05\n' >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
+
+# CPU time to the nanosecond, summed over all threads of the process.
+cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {print int(ns / 1000000)}'; }
+rss_kib() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+
+measure() { # name, pid
+    local name=$1 pid=$2
+    sleep 5 # start-up is not part of the figure
+    local before after
+    before=$(cpu_ms "$pid")
+    sleep "$seconds"
+    after=$(cpu_ms "$pid")
+    local per_minute=$(((after - before) * 60 / seconds))
+    printf '%-26s %8d ms CPU per minute   %6d KiB resident\n' "$name" "$per_minute" "$(rss_kib "$pid")"
+}
+
+echo "one minute of life under Xvfb ($seconds s measured after a 5 s start-up):"
+"$pet" >/dev/null 2>&1 &
+pet_pid=$!
+pids+=($pet_pid)
+measure "pimbolet" "$pet_pid"
+kill "$pet_pid"
+
+if command -v xpenguins >/dev/null; then
+    xpenguins -n 1 >/dev/null 2>&1 &
+    pen_pid=$!
+    pids+=($pen_pid)
+    measure "xpenguins (one penguin)" "$pen_pid"
+else
+    echo "xpenguins is not installed: no comparison"
+fi
+echo "targets: at most 60 ms CPU per minute of life and at most 40960 KiB resident"

@@ -1,0 +1,214 @@
+// The committed artwork and sounds keep the shapes the program relies on: the sheet's grid,
+// key colour and mirror pairs, the cursors' hot spots, the dialog pictures' sizes and the
+// wave files' format.
+#include <QFile>
+#include <QImage>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr QRgb kMagenta = qRgb(255, 0, 255);
+
+const QImage& sheet() {
+    static const QImage image(":/pictures/sprites.png");
+    return image;
+}
+
+QImage cell(int n) {
+    return sheet().copy(100 * (n % 9), 100 * (n / 9), 100, 100);
+}
+
+bool isSprite(int n) {
+    return n != 7 && n != 8 && n != 35;
+}
+
+// The pixels of a cell that are not the key colour.
+QRect drawingBounds(const QImage& c) {
+    QRect bounds;
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x)
+            if (c.pixel(x, y) != kMagenta) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+struct Box {
+    int first, last;
+    QRect box;
+};
+
+// Where each kind of pose must lie within its cell (corners inclusive).
+const std::vector<Box> kBoxes = {
+    {0, 4, QRect(QPoint(30, 33), QPoint(71, 87))},
+    {5, 5, QRect(QPoint(1, 41), QPoint(46, 97))},
+    {6, 6, QRect(QPoint(1, 57), QPoint(46, 96))},
+    {9, 17, QRect(QPoint(18, 26), QPoint(98, 85))},
+    {18, 26, QRect(QPoint(1, 26), QPoint(81, 85))},
+    {27, 30, QRect(QPoint(18, 27), QPoint(88, 83))},
+    {31, 34, QRect(QPoint(11, 27), QPoint(81, 83))},
+};
+
+TEST(SpriteSheet, IsNineByFourCellsOfOpaqueColour) {
+    ASSERT_FALSE(sheet().isNull());
+    EXPECT_EQ(sheet().size(), QSize(900, 400));
+    EXPECT_FALSE(sheet().hasAlphaChannel());
+}
+
+TEST(SpriteSheet, EverySpriteCellStandsOnMagenta) {
+    for (int n = 0; n < 36; ++n) {
+        if (!isSprite(n)) continue;
+        const QImage c = cell(n);
+        for (const QPoint corner : {QPoint(0, 0), QPoint(99, 0), QPoint(0, 99), QPoint(99, 99)})
+            EXPECT_EQ(c.pixel(corner), kMagenta) << "cell " << n;
+    }
+}
+
+TEST(SpriteSheet, LeftFacingCellsMirrorTheRightFacingOnes) {
+    for (const auto& [right, left, count] : {std::tuple{9, 18, 9}, std::tuple{27, 31, 4}})
+        for (int i = 0; i < count; ++i)
+            EXPECT_EQ(cell(right + i).mirrored(true, false), cell(left + i))
+                << "cells " << right + i << " and " << left + i;
+}
+
+TEST(SpriteSheet, DrawingsLieInTheirBoxesAndFillThem) {
+    for (const Box& b : kBoxes) {
+        QRect all;
+        for (int n = b.first; n <= b.last; ++n) {
+            const QRect bounds = drawingBounds(cell(n));
+            ASSERT_FALSE(bounds.isEmpty()) << "cell " << n << " is empty";
+            EXPECT_TRUE(b.box.contains(bounds)) << "cell " << n;
+            all |= bounds;
+        }
+        // Together the poses of a kind span most of their box, so none sits shrunk in a corner.
+        EXPECT_GE(all.width() * 4, b.box.width() * 3) << "cells " << b.first << "-" << b.last;
+        EXPECT_GE(all.height() * 4, b.box.height() * 3) << "cells " << b.first << "-" << b.last;
+    }
+}
+
+TEST(SpriteSheet, DrawingsHaveHardEdgesAgainstTheKeyColour) {
+    // A smoothed edge would leave pink half-tones and a spread of in-between colours.
+    QSet<QRgb> colours;
+    for (int n = 0; n < 36; ++n) {
+        if (!isSprite(n)) continue;
+        const QImage c = cell(n);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const QRgb p = c.pixel(x, y);
+                if (p == kMagenta) continue;
+                colours.insert(p);
+                EXPECT_FALSE(qRed(p) > 200 && qBlue(p) > 200 && qGreen(p) < 60)
+                    << "cell " << n << " at " << x << "," << y;
+            }
+    }
+    EXPECT_LE(colours.size(), 24);
+}
+
+TEST(Pictures, CursorsAndIconAreSmallAndSeeThrough) {
+    struct Cursor {
+        const char* path;
+        QPoint hotSpot;
+    };
+    for (const Cursor& c :
+         {Cursor{":/pictures/hand1.png", {11, 13}}, Cursor{":/pictures/hand2.png", {11, 14}},
+          Cursor{":/pictures/link.png", {7, 4}}}) {
+        const QImage image(c.path);
+        ASSERT_EQ(image.size(), QSize(32, 32)) << c.path;
+        EXPECT_TRUE(image.hasAlphaChannel()) << c.path;
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << c.path;
+        // The hot spot is on the hand itself, not on the see-through ground.
+        EXPECT_EQ(image.pixel(c.hotSpot), qRgba(255, 255, 255, 255)) << c.path;
+    }
+    const QImage icon(":/pictures/pimbolet.png");
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_TRUE(icon.hasAlphaChannel());
+}
+
+TEST(Pictures, DialogArtworkHasItsSizes) {
+    const QImage title(":/pictures/title.png"), options(":/pictures/options.png");
+    EXPECT_EQ(title.size(), QSize(182, 121));
+    EXPECT_FALSE(title.hasAlphaChannel());
+    EXPECT_EQ(options.size(), QSize(191, 155));
+    EXPECT_FALSE(options.hasAlphaChannel());
+
+    // The logo's ground is one colour made wholly transparent; nothing is half see-through.
+    const QImage logo(":/pictures/logo.png");
+    ASSERT_EQ(logo.size(), QSize(87, 71));
+    int clear = 0;
+    for (int y = 0; y < logo.height(); ++y)
+        for (int x = 0; x < logo.width(); ++x) {
+            const int a = qAlpha(logo.pixel(x, y));
+            EXPECT_TRUE(a == 0 || a == 255) << x << "," << y;
+            clear += a == 0;
+        }
+    EXPECT_GT(clear, 0);
+    EXPECT_LT(clear, logo.width() * logo.height() / 2);
+}
+
+struct Wave {
+    uint16_t format = 0, channels = 0, bits = 0;
+    uint32_t rate = 0;
+    QByteArray samples;
+};
+
+uint32_t le(const QByteArray& b, qsizetype at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | static_cast<uint8_t>(b[at + i]);
+    return v;
+}
+
+Wave readWave(const QByteArray& file) {
+    Wave w;
+    if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE") return w;
+    for (qsizetype at = 12; at + 8 <= file.size();) {
+        const QByteArray id = file.mid(at, 4);
+        const qsizetype size = le(file, at + 4, 4);
+        if (id == "fmt " && size >= 16) {
+            w.format = le(file, at + 8, 2);
+            w.channels = le(file, at + 10, 2);
+            w.rate = le(file, at + 12, 4);
+            w.bits = le(file, at + 22, 2);
+        } else if (id == "data") {
+            w.samples = file.mid(at + 8, size);
+        }
+        at += 8 + size + (size & 1);
+    }
+    return w;
+}
+
+TEST(Sounds, NineDistinctAudibleMonoPcmClips) {
+    std::vector<QByteArray> seen;
+    for (const char* name :
+         {"say1", "say2", "say3", "say4", "pain1", "pain2", "pain3", "pain4", "laugh"}) {
+        QFile f(QStringLiteral(PIMBOLET_SOURCE_DIR "/resources/cdata/%1.wav").arg(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+        const Wave w = readWave(f.readAll());
+        EXPECT_EQ(w.format, 1) << name;
+        EXPECT_EQ(w.channels, 1) << name;
+        EXPECT_EQ(w.bits, 16) << name;
+        ASSERT_GT(w.rate, 0u) << name;
+        const double seconds = w.samples.size() / 2.0 / w.rate;
+        EXPECT_GE(seconds, 0.3) << name;
+        EXPECT_LE(seconds, 2.0) << name;
+
+        int peak = 0;
+        for (qsizetype i = 0; i + 1 < w.samples.size(); i += 2) {
+            int16_t s;
+            std::memcpy(&s, w.samples.constData() + i, 2);
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        }
+        EXPECT_GT(peak, 32767 / 4) << name << " is too quiet";
+        EXPECT_LT(peak, 32767) << name << " clips";
+
+        for (const QByteArray& other : seen)
+            EXPECT_NE(other, w.samples) << name << " repeats an earlier sound";
+        seen.push_back(w.samples);
+    }
+}
+
+} // namespace
