@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # The pet keeps itself above windows that the window manager cannot stack, such as another
 # program's override-redirect popup mapped or raised over it, within a second and without any
-# input arriving meanwhile.
+# input arriving meanwhile, also while it stands still: just hatched, it faces front for 8 s.
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2020-01-02 03:04:05"
 start_pet
-pet=$(wait_for_window Pimbolet 10) || die "the pet window did not appear"
-# Let the start-up's own drawing and stacking settle first.
-sleep 2
+pet=$(wait_for_window Pimbolet 15) || die "the pet did not hatch"
+sleep 1
 
 open_popup 600 400 || die "the popup window did not appear"
 popup=$E2E_POPUP
