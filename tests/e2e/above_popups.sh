@@ -2,6 +2,7 @@
 # The pet keeps itself above windows that the window manager cannot stack, such as another
 # program's override-redirect popup mapped or raised over it, within a second and without any
 # input arriving meanwhile, also while it stands still: just hatched, it faces front for 8 s.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The egg can be dragged with the left button, and the pet hatches beside the egg where it lies
 # at that moment; the shell dragged afterwards moves alone, the pet stays where it hatched.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 

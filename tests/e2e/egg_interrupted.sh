@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The birth date is stored as soon as the egg appears: a pet ended during the egg phase starts
 # as a later run next time, walking in from an edge instead of hatching again.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 

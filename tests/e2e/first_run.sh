@@ -2,6 +2,7 @@
 # On its first run the pet hatches: an egg lies in the middle of the screen, the birth date is
 # stored at once, at 10 s the pet appears where the egg lay and the egg turns into the broken
 # shell, and at 20 s the shell is gone while the pet stays.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
@@ -42,7 +43,7 @@ expect "the pet stands where the egg lay: 7 px left of it, 10 px down (x=$px y=$
 expect "the pet window is 176x176 pixels" [ "${pw}x${ph}" = 176x176 ]
 expect "the pet has no taskbar entry" not in_client_list "$pet"
 shell=$(sprite_cell_bbox 6)
-expect "the egg turns into the broken shell" wait_until 1 eval '[ "$(shape_extents "$egg")" = "$shell" ]'
+expect "the egg turns into the broken shell" wait_until 1 has_shape "$egg" "$shell"
 expect "the shell stays where the egg lay" [ "$(window_geometry "$egg")" = "$ex $ey $ew $eh" ]
 expect "the pet is above the shell" is_above "$pet" "$egg"
 screenshot hatched >/dev/null

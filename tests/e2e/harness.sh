@@ -302,8 +302,8 @@ sprite_cell_pixels() {
 # window is called "pimbolet"). One listing of the whole tree, taken again should a window vanish
 # while it is read.
 windows_named() {
-    local name=$1 tree line try
-    for try in 1 2 3; do
+    local name=$1 tree line _
+    for _ in 1 2 3; do
         tree=$(xwininfo -root -tree 2>/dev/null) && break
         sleep 0.05
     done
@@ -370,6 +370,8 @@ shape_extents() {
         awk '/Window shape extents:/ { print $4; found = 1 } END { exit !found }'
 }
 
+has_shape() { [ "$(shape_extents "$1")" = "$2" ]; }
+
 # The window that stands for ID among the root's children: ID itself for an override-redirect
 # window, the window manager's frame for a managed one.
 toplevel_of() {
@@ -407,6 +409,7 @@ open_popup() {
     e2e_spawn popup xmessage -xrm '*overrideRedirect: True' -geometry "+$1+$2" "a popup"
     E2E_POPUP=
     wait_until 10 e2e_new_viewable_child "$before" >/dev/null || return 1
+    # shellcheck disable=SC2034 # the popup's id is handed to the test
     E2E_POPUP=$(e2e_new_viewable_child "$before")
 }
 

@@ -2,6 +2,7 @@
 # A pet that was born before appears just outside the left or the right screen edge at a
 # random height, in a window shaped like its sprite, above ordinary windows and without a
 # taskbar entry.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
@@ -76,7 +77,7 @@ if [ -n "$state" ]; then
 fi
 
 # Left for the lead to look at: the desktop a few seconds into the walk.
-sleep $(awk -v t=$(($(now_ms) - seen_at)) 'BEGIN { s = 4 - t / 1000; print (s > 0 ? s : 0) }')
+sleep "$(awk -v t=$(($(now_ms) - seen_at)) 'BEGIN { s = 4 - t / 1000; print (s > 0 ? s : 0) }')"
 screenshot walking-in >/dev/null
 log "pet window after 4 s: $(window_geometry "$pet")"
 expect "the pet is still running" process_running "$pet_pid"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A program folder that lacks one of its wave files shows "Load Error" and ends once the box is
 # dismissed, without showing the pet; the missing file wins over another copy already running.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 

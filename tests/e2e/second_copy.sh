@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A second copy of the pet refuses to start with its message box and ends once the box is
 # dismissed; the first copy goes on untouched.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 

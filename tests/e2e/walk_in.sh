@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A later run's pet walks in from the edge it appeared at: strides of 175 and 190 twips in turn,
 # 365 twips (about 24 px) every 1.6 s, level, the window always on the nearest pixel.
+# shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
@@ -13,7 +14,7 @@ case $x0 in
 1280) dir=-1 left0=19200 ;;
 *) die "the pet window starts at x=$x0, not just outside an edge" ;;
 esac
-log "walking $([ $dir = 1 ] && echo right || echo left) from x=$x0"
+log "walking $([ "$dir" = 1 ] && echo right || echo left) from x=$x0"
 
 # Where the window may stand: after each stride, at the nearest pixel (no place falls on a half).
 places=$(awk -v l="$left0" -v d="$dir" 'BEGIN {
