@@ -46,8 +46,10 @@ shell=$(sprite_cell_bbox 6)
 expect "the egg turns into the broken shell" wait_until 1 has_shape "$egg" "$shell"
 expect "the shell stays where the egg lay" [ "$(window_geometry "$egg")" = "$ex $ey $ew $eh" ]
 expect "the pet is above the shell" is_above "$pet" "$egg"
-screenshot hatched >/dev/null
-cp "$E2E_ARTIFACTS/hatched.png" "$E2E_ARTIFACTS/desktop-with-pet.png"
+shot=$(screenshot hatched)
+cp "$shot" "$E2E_ARTIFACTS/desktop-with-pet.png"
+expect "no key-colour pixel shows around the pet and the shell" \
+    [ "$(count_colour "$shot" "190x190+$((ex - 7))+$ey" '#ff00ff')" = 0 ]
 
 wait_for_no_window Egg 15 || die "the shell was never taken away"
 gone=$(now_ms)

@@ -505,6 +505,13 @@ pixel() {
     convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
 }
 
+# count_colour FILE WxH+X+Y COLOUR: how many pixels of that part of a picture have exactly the
+# colour, for example the key colour '#ff00ff' that must never reach the screen.
+count_colour() {
+    convert "$1" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+        -colorspace gray -format '%[fx:round(mean*w*h)]' info:
+}
+
 # ---- sound (what the pet plays reaches the null sink's monitor)
 
 # record_audio SECONDS FILE: records the null sink's monitor into a WAV file, blocking.

@@ -38,6 +38,13 @@ if [ "$moves" -ge 3 ]; then
     gap=$(awk 'NR == 2 { first = $1 } { last = $1; n = NR } END { print int((last - first) / (n - 2)) }' "$track")
     expect "the strides come every 0.8 s ($gap ms)" [ "$gap" -ge 650 -a "$gap" -le 950 ]
 fi
-screenshot walked-in >/dev/null
+shot=$(screenshot walked-in)
+read -r x y _ _ < <(window_geometry "$pet")
+l=$((x < 0 ? 0 : x))
+r=$((x + 176 > SCREEN_W ? SCREEN_W : x + 176))
+if [ "$r" -gt "$l" ]; then
+    expect "no key-colour pixel shows where the pet walks in" \
+        [ "$(count_colour "$shot" "$((r - l))x176+$l+$y" '#ff00ff')" = 0 ]
+fi
 
 e2e_finish
