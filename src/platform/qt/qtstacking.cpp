@@ -39,6 +39,8 @@ class TopmostKeeper : public QObject {
         // The program's own menus and message boxes stay above it while they are open.
         if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) return;
         m_window->raise();
+        // Nothing else may be sent for a while by a pet that stands still.
+        x11::flush();
     }
 
     static TopmostKeeper* of(Window* window) {

@@ -84,6 +84,10 @@ bool available() {
     return connection() != nullptr;
 }
 
+void flush() {
+    if (xcb_connection_t* c = connection()) xcb_flush(c);
+}
+
 void setDesktopWindowState(QWidget* window, bool above) {
     xcb_connection_t* c = connection();
     if (!c || !window || !window->windowHandle()) return;
@@ -223,6 +227,7 @@ bool moveDesktopWindow(QWidget* window, int x, int y) {
 bool available() {
     return false;
 }
+void flush() {}
 bool moveDesktopWindow(QWidget*, int, int) {
     return false;
 }

@@ -12,6 +12,9 @@ constexpr const char* kTopmostProperty = "pimbolet-topmost";
 
 bool available();
 
+// Sends what waits in the connection's buffer now.
+void flush();
+
 // Marks a window that stands outside the window manager (an override-redirect window) for
 // the tools that read window states: never in a task list or pager, and above the others or
 // not. The states are set on the window's own property, the only place such a window has.

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# A later run's pet walks in from the edge it appeared at: strides of 175 and 190 twips in turn,
+# 365 twips (about 24 px) every 1.6 s, level, the window always on the nearest pixel.
+# shellcheck source=harness.sh
+source "$(dirname "$0")/harness.sh"
+e2e_start_desktop
+
+store_birth "2020-01-02 03:04:05"
+start_pet
+pet=$(wait_for_window Pimbolet 10) || die "the pet window did not appear"
+read -r x0 y0 _ _ < <(window_geometry "$pet")
+case $x0 in
+-176) dir=1 left0=-2646 ;;
+1280) dir=-1 left0=19200 ;;
+*) die "the pet window starts at x=$x0, not just outside an edge" ;;
+esac
+log "walking $([ "$dir" = 1 ] && echo right || echo left) from x=$x0"
+
+# Where the window may stand: after each stride, at the nearest pixel (no place falls on a half).
+places=$(awk -v l="$left0" -v d="$dir" 'BEGIN {
+    for (i = 0; i <= 20; i++) {
+        printf "%d\n", (l + 0 >= 0 ? int(l / 15 + 0.5) : -int(-l / 15 + 0.5))
+        l += d * (i % 2 == 0 ? 175 : 190)
+    } }')
+track=$E2E_TMP/track
+watch_position "$pet" 5.5 | awk '$2 != px || $3 != py { print; px = $2; py = $3 }' >"$track"
+log "places taken (ms x y): $(tr '\n' ';' <"$track")"
+
+expect "the pet walks level (y stays $y0)" awk -v y="$y0" '$3 != y { exit 1 }' "$track"
+expect "every place it takes is the next stride's, in order" \
+    awk 'NR == FNR { want[NR] = $1; n = NR; next }
+         { while (i < n && want[i + 1] != $2) i++; if (i >= n) exit 1; i++ }' \
+    <(echo "$places") "$track"
+moves=$(($(wc -l <"$track") - 1))
+expect "it takes 4 to 7 strides in 5.5 s ($moves)" [ "$moves" -ge 4 -a "$moves" -le 7 ]
+if [ "$moves" -ge 3 ]; then
+    # From the second stride on they come every 0.8 s, the two of a cycle making 365 twips.
+    gap=$(awk 'NR == 2 { first = $1 } { last = $1; n = NR } END { print int((last - first) / (n - 2)) }' "$track")
+    expect "the strides come every 0.8 s ($gap ms)" [ "$gap" -ge 650 -a "$gap" -le 950 ]
+fi
+shot=$(screenshot walked-in)
+read -r x y _ _ < <(window_geometry "$pet")
+l=$((x < 0 ? 0 : x))
+r=$((x + 176 > SCREEN_W ? SCREEN_W : x + 176))
+if [ "$r" -gt "$l" ]; then
+    expect "no key-colour pixel shows where the pet walks in" \
+        [ "$(count_colour "$shot" "$((r - l))x176+$l+$y" '#ff00ff')" = 0 ]
+fi
+
+e2e_finish
