@@ -170,12 +170,14 @@ bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture)
 
     static std::unordered_set<xcb_window_t> prepared;
     if (!prepared.count(id)) {
-        // The display repaints this window from its background on its own: the program need
-        // not hear of exposures any more.
+        // The display repaints this window from its background on its own, and the program
+        // places it itself: it need not hear of exposures, nor of the moves it makes. Each
+        // such notice would wake it several times a second while the pet walks.
         xcb_get_window_attributes_reply_t* attrs =
             xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr);
         if (!attrs) return false;
-        const uint32_t mask = attrs->your_event_mask & ~uint32_t{XCB_EVENT_MASK_EXPOSURE};
+        const uint32_t mask = attrs->your_event_mask & ~uint32_t{XCB_EVENT_MASK_EXPOSURE |
+                                                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY};
         free(attrs);
         xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &mask);
         prepared.insert(id);
