@@ -70,6 +70,7 @@ private:
     void FallAsleep();
     void Decide();
     void DecideAfterWalk();
+    void StartWalk(const char* walk);
     void TakeRequest();
     void DrawIdle();
 

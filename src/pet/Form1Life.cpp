@@ -92,13 +92,9 @@ void Form1::Decide() {
     } else if (State == "facing front") {
         Choice = Draw(3);
         if (Choice == 1 && RoomToRight()) {
-            State = "walking right";
-            ChooseVertical();
-            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+            StartWalk("walking right");
         } else if (Choice == 2 && RoomToLeft()) {
-            State = "walking left";
-            ChooseVertical();
-            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+            StartWalk("walking left");
         }
         // Otherwise the time stays out and the draw is made again next tick.
     } else if (State == "sleeping") {
@@ -109,9 +105,7 @@ void Form1::Decide() {
     } else if (State == "facing right") {
         Choice = Draw(2);
         if (Choice == 1 && RoomToRight()) {
-            State = "walking right";
-            ChooseVertical();
-            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+            StartWalk("walking right");
         } else {
             State = "facing front";
             VerticalDir = "none";
@@ -120,9 +114,7 @@ void Form1::Decide() {
     } else if (State == "facing left") {
         Choice = Draw(2);
         if (Choice == 1 && RoomToLeft()) {
-            State = "walking left";
-            ChooseVertical();
-            ActionTicks = static_cast<int16_t>(20 + Draw(50));
+            StartWalk("walking left");
         } else {
             State = "facing front";
             VerticalDir = "none";
@@ -130,6 +122,13 @@ void Form1::Decide() {
         }
     }
     // A reaction ends by itself; nothing is decided while it runs.
+}
+
+void Form1::StartWalk(const char* walk) {
+    // The new walk's drift is chosen before its time is drawn.
+    State = walk;
+    ChooseVertical();
+    ActionTicks = static_cast<int16_t>(20 + Draw(50));
 }
 
 void Form1::DecideAfterWalk() {

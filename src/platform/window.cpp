@@ -131,8 +131,9 @@ void Window::SetPicture(const Picture& picture) {
 
 bool Window::pictureInDisplay() {
     // A shaped window that shows nothing but its picture can leave the drawing to the display.
-    if (m_kind != Kind::Desktop || m_shape.isEmpty() || !findChildren<QWidget*>().isEmpty())
-        return false;
+    if (m_kind != Kind::Desktop || m_shape.isEmpty()) return false;
+    if (m_onlyPicture < 0) m_onlyPicture = findChildren<QWidget*>().isEmpty() ? 1 : 0;
+    if (!m_onlyPicture) return false;
     return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image());
 }
 

@@ -83,7 +83,8 @@ private:
     Kind m_kind;
     HWND m_handle;
     float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
-    QRect m_placed; // where the native window was last put, in pixels
+    QRect m_placed;         // where the native window was last put, in pixels
+    int m_onlyPicture = -1; // whether the window shows nothing but its picture, once known
     Picture m_picture;
     QRegion m_shape;
 };

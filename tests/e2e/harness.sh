@@ -193,8 +193,16 @@ e2e_start_desktop() {
 
     e2e_start_xvfb
 
-    e2e_spawn openbox openbox --sm-disable
-    wait_until 15 e2e_wm_running || die "openbox did not start"
+    # Now and then, with many displays starting at once, the window manager's first connection
+    # is refused and it ends at once: start it again.
+    local attempt
+    for attempt in 1 2 3; do
+        e2e_spawn openbox openbox --sm-disable
+        wait_until 15 e2e_wm_up_or_gone "$E2E_LAST_PID"
+        e2e_wm_running && break
+        log "openbox ended at once (attempt $attempt): $(tail -n 1 "$E2E_LOGS/openbox.log" 2>/dev/null)"
+        [ "$attempt" -lt 3 ] || die "openbox did not start"
+    done
     e2e_spawn tint2 tint2 -c "$E2E_DIR/tint2rc"
     wait_until 15 e2e_tray_running || die "tint2 did not start"
 
@@ -240,6 +248,7 @@ e2e_wait_for_display() {
 
 xwininfo_root_quiet() { xwininfo -root >/dev/null 2>&1; }
 e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+e2e_wm_up_or_gone() { e2e_wm_running || ! process_running "$1"; }
 e2e_tray_running() { [ -n "$(xdotool search --class tint2 2>/dev/null)" ]; }
 
 e2e_start_sound() {
