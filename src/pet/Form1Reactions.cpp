@@ -51,8 +51,8 @@ void Form1::PlaySound(std::string& WaveFile) {
     if (m_forms.form2().Check1.Value() == 0) return;
 
     // A sound that still plays is never cut off: the new request is dropped instead. One that
-    // has played to its end is closed first.
-    while (Sound.Length() != 0) {
+    // has played to its end is closed first; after "Close" no file is open.
+    if (Sound.Length() != 0) {
         if (Sound.Position() != Sound.Length()) return;
         Sound.Command("Close");
     }
