@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # One minute of the pet's life under Xvfb, after its start-up: CPU milliseconds and resident
 # memory, beside the same figures for xpenguins with one penguin, measured the same way.
-# Usage: bench/life_minute.sh path/to/pimbolet [seconds]
+# Usage: bench/life_minute.sh path/to/pimbolet [seconds] [path/to/tick_bench]
+# With tick_bench, a Qt program that does nothing but wake five times a second is measured the
+# same way: the floor under the pet's figure on this machine.
 set -euo pipefail
 
 pet=${1:?usage: life_minute.sh path/to/pimbolet [seconds]}
 seconds=${2:-60}
+floor_bench=${3:-}
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -68,5 +71,8 @@ if command -v xpenguins >/dev/null; then
     measure "xpenguins (one penguin)" "$pen_pid"
 else
     echo "xpenguins is not installed: no comparison"
+fi
+if [ -n "$floor_bench" ]; then
+    QT_QPA_PLATFORM=xcb "$floor_bench" --idle "$seconds"
 fi
 echo "targets: at most 60 ms CPU per minute of life and at most 40960 KiB resident"
