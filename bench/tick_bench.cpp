@@ -20,27 +20,27 @@
 namespace {
 // A real-looking random sequence, the same on every run.
 class BenchRandom : public RandomSource {
-public:
+  public:
     float Rnd() override {
         m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
         return static_cast<float>(m_state >> 40) * (1.0f / 16777216.0f);
     }
     void Randomize() override {}
 
-private:
+  private:
     uint64_t m_state = 42;
 };
 
 // A sound device that plays every sound to its end at once and remembers nothing.
 class InstantSound : public MultimediaDevice {
-public:
+  public:
     std::string FileName() const override { return m_name; }
     void SetFileName(const std::string& name) override { m_name = name; }
     void Command(const std::string& command) override { m_open = command == "Open"; }
     long Length() const override { return m_open ? 500 : 0; }
     long Position() const override { return Length(); }
 
-private:
+  private:
     std::string m_name;
     bool m_open = false;
 };
@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     FakePlatform p;
     BenchRandom random;
     InstantSound sound;
-    Services services{p.runtime, p.clock, random, p.files, p.settings, p.msgbox,
-                      sound,     p.inet,  p.browser, p.tray, p.stacking};
+    Services services{p.runtime, p.clock, random,    p.files, p.settings, p.msgbox,
+                      sound,     p.inet,  p.browser, p.tray,  p.stacking};
     p.settings.Set("birth", "2025-01-02 03:04:05");
     Forms forms(services);
     Form1& pet = forms.form1();
@@ -127,8 +127,8 @@ int main(int argc, char** argv) {
         // Menus now and then: every path of the loop gets its turn.
         if (t % 997 == 0) pet.Interaction = static_cast<int16_t>(1 + t % 2);
         // Keep the pet on the screen so that it keeps walking rather than standing at an edge.
-        if (pet.Left() < -3000 || pet.Left() > p.runtime.screenWidth + 3000 ||
-            pet.Top() < -3000 || pet.Top() > p.runtime.screenHeight + 3000)
+        if (pet.Left() < -3000 || pet.Left() > p.runtime.screenWidth + 3000 || pet.Top() < -3000 ||
+            pet.Top() > p.runtime.screenHeight + 3000)
             pet.Move(p.runtime.screenWidth / 2, p.runtime.screenHeight / 2);
         const auto start = std::chrono::steady_clock::now();
         pet.Timer1_Timer();

@@ -12,9 +12,8 @@ Forms::Forms(Services& services) : m_services(services) {}
 
 Forms::~Forms() {
     // Destroying the forms is not unloading them: no unload handler runs here.
-    for (Window* w : std::initializer_list<Window*>{m_popmenus.get(), m_formE.get(),
-                                                    m_splash.get(), m_about.get(),
-                                                    m_form2.get(), m_form1.get()})
+    for (Window* w : std::initializer_list<Window*>{m_popmenus.get(), m_formE.get(), m_splash.get(),
+                                                    m_about.get(), m_form2.get(), m_form1.get()})
         if (w) w->hide();
 }
 
@@ -28,12 +27,24 @@ template <class T> T& Forms::load(std::unique_ptr<T>& slot) {
     return *slot;
 }
 
-Form1& Forms::form1() { return load(m_form1); }
-FormE& Forms::formE() { return load(m_formE); }
-Form2& Forms::form2() { return load(m_form2); }
-splash& Forms::splashBanner() { return load(m_splash); }
-About& Forms::about() { return load(m_about); }
-popmenus& Forms::popMenus() { return load(m_popmenus); }
+Form1& Forms::form1() {
+    return load(m_form1);
+}
+FormE& Forms::formE() {
+    return load(m_formE);
+}
+Form2& Forms::form2() {
+    return load(m_form2);
+}
+splash& Forms::splashBanner() {
+    return load(m_splash);
+}
+About& Forms::about() {
+    return load(m_about);
+}
+popmenus& Forms::popMenus() {
+    return load(m_popmenus);
+}
 
 bool Forms::IsLoaded(const Window* w) const {
     return w && (w == m_form1.get() || w == m_formE.get() || w == m_form2.get() ||
@@ -46,7 +57,8 @@ template <class T> bool Forms::unloadIf(std::unique_ptr<T>& slot, Window* window
     // The window may be unloading itself from one of its own handlers: stop its timers now
     // and let the event loop destroy it once that handler has returned.
     T* w = slot.release();
-    for (Timer* t : w->template findChildren<Timer*>()) t->SetEnabled(false);
+    for (Timer* t : w->template findChildren<Timer*>())
+        t->SetEnabled(false);
     w->hide();
     w->deleteLater();
     return true;

@@ -15,7 +15,7 @@ class Window;
 // Owns the program's windows. Each window has one default instance, made and loaded at its
 // first reference and destroyed by Unload; referring to it again loads a new one.
 class Forms {
-public:
+  public:
     explicit Forms(Services& services);
     ~Forms();
     Forms(const Forms&) = delete;
@@ -41,7 +41,7 @@ public:
 
     Services& services() { return m_services; }
 
-private:
+  private:
     template <class T> T& load(std::unique_ptr<T>& slot);
     template <class T> bool unloadIf(std::unique_ptr<T>& slot, Window* window);
 

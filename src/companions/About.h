@@ -7,9 +7,9 @@ class Forms;
 // The About box: title, version, the maker's home page and the disclaimer.
 class About : public Window {
     Q_OBJECT
-public:
+  public:
     explicit About(Forms& forms);
 
-private:
+  private:
     Forms& m_forms;
 };

@@ -15,9 +15,8 @@ Form2::Form2(Forms& forms)
     : Window(forms.services(), Kind::Dialog, QStringLiteral("Version x.x")),
       Label1(QStringLiteral("Virtual Pet Pimbolet"), this),
       Label3(QStringLiteral(" a new breed of life on your desktop"), this),
-      Text1(QStringLiteral("Enter Pet's Name Here"), this),
-      Check1(QStringLiteral("Sound"), this), Check2(QStringLiteral("Run at Startup"), this,
-                                                    [this] { Check2_Click(); }),
+      Text1(QStringLiteral("Enter Pet's Name Here"), this), Check1(QStringLiteral("Sound"), this),
+      Check2(QStringLiteral("Run at Startup"), this, [this] { Check2_Click(); }),
       Check3(QStringLiteral("Stay above other applications"), this, [this] { Check3_Click(); }),
       Command1(QStringLiteral("Close Window"), this), m_forms(forms) {
     setWindowIcon(QIcon(QPixmap::fromImage(Icon().Image())));
@@ -98,9 +97,13 @@ void Form2::Check2_Click() {
     }
 }
 
-void Form2::Check3_Click() { m_forms.form1().Toggle_Ontop(); }
+void Form2::Check3_Click() {
+    m_forms.form1().Toggle_Ontop();
+}
 
-void Form2::Command1_Click() { Hide(); }
+void Form2::Command1_Click() {
+    Hide();
+}
 
 void Form2::closeEvent(QCloseEvent* event) {
     event->accept();

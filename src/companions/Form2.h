@@ -15,7 +15,7 @@ class Forms;
 // switches the pet reads.
 class Form2 : public Window {
     Q_OBJECT
-public:
+  public:
     explicit Form2(Forms& forms);
 
     void Form_Load() override;
@@ -35,10 +35,10 @@ public:
     CheckBox Check3;
     QPushButton Command1;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     int16_t storedFlag(const char* key, int16_t def);
 
     Forms& m_forms;

@@ -7,9 +7,9 @@ class Forms;
 // Holds the pet menu and the tray menu; never shown.
 class popmenus : public Window {
     Q_OBJECT
-public:
+  public:
     explicit popmenus(Forms& forms);
 
-private:
+  private:
     Forms& m_forms;
 };

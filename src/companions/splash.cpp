@@ -7,8 +7,9 @@
 splash::splash(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("splash")),
       Label1(QStringLiteral("Zandrow Productions"), this), Label2(QStringLiteral("URL"), this),
-      Label3(QStringLiteral("koz-version"), this),
-      Timer1(this, [this] { Timer1_Timer(); }, 50, false), m_forms(forms) {
+      Label3(QStringLiteral("koz-version"), this), Timer1(
+                                                       this, [this] { Timer1_Timer(); }, 50, false),
+      m_forms(forms) {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0, 192, 0));
     pal.setColor(QPalette::WindowText, Qt::black);

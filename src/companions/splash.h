@@ -10,7 +10,7 @@ class Forms;
 // The banner that slides in along the top edge at start-up, rests and slides out again.
 class splash : public Window {
     Q_OBJECT
-public:
+  public:
     explicit splash(Forms& forms);
 
     void Form_Load() override;
@@ -24,6 +24,6 @@ public:
     QLabel Label3;
     Timer Timer1;
 
-private:
+  private:
     Forms& m_forms;
 };

@@ -1,9 +1,9 @@
 #include "Form1.h"
 
+#include "FormE.h"
 #include "app/forms.h"
 #include "companions/Form2.h"
 #include "companions/splash.h"
-#include "FormE.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 
@@ -23,11 +23,12 @@ QCursor cursorFrom(const char* resource, int hotX, int hotY) {
 
 Form1::Form1(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("Pimbolet")),
-      Sound(forms.services().sound),
-      cplate(QImage(QStringLiteral(":/pictures/sprites.png")), 4, 9), vWindowShaper1(*this),
-      hand1(cursorFrom(":/pictures/hand1.png", 11, 13)),
+      Sound(forms.services().sound), cplate(QImage(QStringLiteral(":/pictures/sprites.png")), 4, 9),
+      vWindowShaper1(*this), hand1(cursorFrom(":/pictures/hand1.png", 11, 13)),
       hand2(cursorFrom(":/pictures/hand2.png", 11, 14)),
-      Timer1(this, [this] { Timer1_Timer(); }, 200, true), m_forms(forms) {
+      Timer1(
+          this, [this] { Timer1_Timer(); }, 200, true),
+      m_forms(forms) {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/pimbolet.png")));
     // Design size, replaced by the start-up before the window is first shown.
     Move(0, 0, 13500, 6600);
@@ -39,7 +40,9 @@ void Form1::ShowCell(int16_t n) {
     SetPicture(cplate.GraphicCell(n));
 }
 
-int16_t Form1::Draw(int n) { return convert::Draw(services().random.Rnd(), n); }
+int16_t Form1::Draw(int n) {
+    return convert::Draw(services().random.Rnd(), n);
+}
 
 bool Form1::RequiredFilesMissing() {
     static constexpr std::array<const char*, 9> kRequired = {
@@ -87,8 +90,8 @@ void Form1::Form_Load() {
         FrameNo = 1;
         SetMouseIcon(hand1);
 
-        BirthDate = datetime::FromText(
-            s.settings.GetSetting(s.runtime.Title(), kSection, "birth", "0"));
+        BirthDate =
+            datetime::FromText(s.settings.GetSetting(s.runtime.Title(), kSection, "birth", "0"));
         if (BirthDate == 0) {
             m_forms.formE().Show();
             BirthDate = s.clock.Now();
@@ -100,9 +103,9 @@ void Form1::Form_Load() {
             Show();
             Choice = static_cast<int16_t>(1 + Draw(2));
             if (Choice == 1) {
-                const float top = std::floor((s.runtime.ScreenHeight() - 2 * Height()) *
-                                             s.random.Rnd()) +
-                                  m_forms.splashBanner().Height();
+                const float top =
+                    std::floor((s.runtime.ScreenHeight() - 2 * Height()) * s.random.Rnd()) +
+                    m_forms.splashBanner().Height();
                 Move(0 - Width(), top);
                 State = "walking right";
             } else {
@@ -126,8 +129,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::StartErr(const std::string& description) {
-    services().msgbox.MsgBox("Oh Dear, and error has occured.\r\n" + description, mb::OKOnly,
-                             "");
+    services().msgbox.MsgBox("Oh Dear, and error has occured.\r\n" + description, mb::OKOnly, "");
     services().runtime.End();
 }
 
@@ -145,7 +147,9 @@ void Form1::AddTrayIcon() {
     services().tray.Shell_NotifyIcon(nim::Add, TrayIcon.Bytes());
 }
 
-void Form1::Form_Unload() { services().tray.Shell_NotifyIcon(nim::Delete, TrayIcon.Bytes()); }
+void Form1::Form_Unload() {
+    services().tray.Shell_NotifyIcon(nim::Delete, TrayIcon.Bytes());
+}
 
 void Form1::Toggle_Ontop() {
     const HWND after = m_forms.form2().Check3.Value() == 1 ? swp::Topmost : swp::NoTopmost;

@@ -12,7 +12,7 @@ class Forms;
 // The pet's window: its start-up, its life five times a second, its sounds and its tray icon.
 class Form1 : public Window {
     Q_OBJECT
-public:
+  public:
     explicit Form1(Forms& forms);
 
     // Start-up: everything from the wave-file test to the tray icon.
@@ -60,7 +60,7 @@ public:
     Timer Timer1;
     NotifyIconData TrayIcon;
 
-private:
+  private:
     void StartErr(const std::string& description);
     bool RequiredFilesMissing();
     void CheckForUpdate();

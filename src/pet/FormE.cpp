@@ -6,7 +6,9 @@
 
 FormE::FormE(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("Egg")), vWindowShaper1(*this),
-      Timer1(this, [this] { Timer1_Timer(); }, 1000, true), m_forms(forms) {
+      Timer1(
+          this, [this] { Timer1_Timer(); }, 1000, true),
+      m_forms(forms) {
     setCursor(Qt::SizeAllCursor);
     Move(0, 0, 2055, 1905);
 }

@@ -10,7 +10,7 @@ class Forms;
 // itself, and is gone ten seconds later.
 class FormE : public Window {
     Q_OBJECT
-public:
+  public:
     explicit FormE(Forms& forms);
 
     void Form_Load() override;
@@ -24,6 +24,6 @@ public:
     WindowShaper vWindowShaper1;
     Timer Timer1;
 
-private:
+  private:
     Forms& m_forms;
 };

@@ -9,12 +9,12 @@
 // when the user clicks it and whenever the program sets a value other than the one it holds.
 class CheckBox : public QCheckBox {
     Q_OBJECT
-public:
+  public:
     CheckBox(const QString& caption, QWidget* parent, std::function<void()> onClick = {});
 
     int16_t Value() const;
     void SetValue(int16_t value);
 
-private:
+  private:
     std::function<void()> m_onClick;
 };

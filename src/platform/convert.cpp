@@ -17,14 +17,20 @@ template <typename T> T roundEven(double value) {
 }
 } // namespace
 
-int16_t CInt(double value) { return roundEven<int16_t>(value); }
+int16_t CInt(double value) {
+    return roundEven<int16_t>(value);
+}
 
-int32_t CLng(double value) { return roundEven<int32_t>(value); }
+int32_t CLng(double value) {
+    return roundEven<int32_t>(value);
+}
 
 int16_t Draw(float r, int n) {
     return static_cast<int16_t>(std::floor(static_cast<float>(n) * r));
 }
 
-int16_t Add16(int16_t a, int b) { return CInt(static_cast<double>(a) + b); }
+int16_t Add16(int16_t a, int b) {
+    return CInt(static_cast<double>(a) + b);
+}
 
 } // namespace convert

@@ -58,8 +58,8 @@ Parts ToParts(Date d) {
 std::string ToText(Date d) {
     const Parts p = ToParts(d);
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                  p.minute, p.second);
     return buf;
 }
 

@@ -5,7 +5,7 @@
 
 // A failure the windows may trap, with the runtime's error number and description.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const std::string& description)
         : std::runtime_error(description), Number(number), Description(description) {}
 

@@ -31,7 +31,9 @@ int32_t himetric(int pixels, float twipsPerPixel) {
 
 Picture::Picture(QImage image, int64_t key) : m_image(std::move(image)), m_key(key) {}
 
-int32_t Picture::Width(float twipsPerPixel) const { return himetric(PixelWidth(), twipsPerPixel); }
+int32_t Picture::Width(float twipsPerPixel) const {
+    return himetric(PixelWidth(), twipsPerPixel);
+}
 
 int32_t Picture::Height(float twipsPerPixel) const {
     return himetric(PixelHeight(), twipsPerPixel);
@@ -93,9 +95,11 @@ QRegion WindowShaper::OutlineOf(const QImage& image, QRgb keyColour) {
         const auto* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         int x = 0;
         while (x < img.width()) {
-            while (x < img.width() && (row[x] | 0xff000000u) == key) ++x;
+            while (x < img.width() && (row[x] | 0xff000000u) == key)
+                ++x;
             const int start = x;
-            while (x < img.width() && (row[x] | 0xff000000u) != key) ++x;
+            while (x < img.width() && (row[x] | 0xff000000u) != key)
+                ++x;
             if (x > start) region += QRect(start, y, x - start, 1);
         }
     }

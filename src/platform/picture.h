@@ -9,7 +9,7 @@
 // A picture as the windows pass it around: shared pixels plus a key that names them, so that
 // work derived from the pixels (a window outline) can be kept per picture.
 class Picture {
-public:
+  public:
     Picture() = default;
     explicit Picture(QImage image, int64_t key = -1);
 
@@ -28,21 +28,21 @@ public:
     uint32_t Handle() const;
     static Picture FromHandle(uint32_t handle);
 
-private:
+  private:
     QImage m_image;
     int64_t m_key = -1;
 };
 
 // Hands out the numbered cells of a sheet, row by row from 0 at the top left.
 class PictureClip {
-public:
+  public:
     PictureClip(const QImage& sheet, int rows, int cols);
 
     int Rows() const { return m_rows; }
     int Cols() const { return m_cols; }
     Picture GraphicCell(int index) const;
 
-private:
+  private:
     int m_rows;
     int m_cols;
     std::vector<Picture> m_cells; // cut once: the sheet never changes
@@ -52,7 +52,7 @@ class Window;
 
 // Gives a window the outline of a picture's pixels that are not the key colour.
 class WindowShaper {
-public:
+  public:
     explicit WindowShaper(Window& window, QRgb keyColour = qRgb(255, 0, 255));
 
     void SetPicture(const Picture& picture);
@@ -60,7 +60,7 @@ public:
     // The outline of a picture's non-key pixels, in pixels from its top-left corner.
     static QRegion OutlineOf(const QImage& image, QRgb keyColour);
 
-private:
+  private:
     Window& m_window;
     QRgb m_key;
 };

@@ -14,7 +14,7 @@
 using HWND = uint32_t;
 
 class Runtime {
-public:
+  public:
     virtual ~Runtime() = default;
     // The folder that holds the program, without a trailing separator.
     virtual std::string AppPath() const = 0;
@@ -36,20 +36,20 @@ public:
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual Date Now() = 0; // to the second
 };
 
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual float Rnd() = 0; // uniform in [0, 1)
     virtual void Randomize() = 0;
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // A normal file (not a folder, not hidden) at this path. Backslashes count as separators.
     virtual bool Exists(const std::string& path) = 0;
@@ -60,7 +60,7 @@ public:
 };
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::string GetSetting(const std::string& app, const std::string& section,
                                    const std::string& key, const std::string& def) = 0;
@@ -80,7 +80,7 @@ constexpr int OK = 1;
 } // namespace mb
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // An empty caption means the application title.
     virtual int MsgBox(const std::string& prompt, int style, const std::string& caption) = 0;
@@ -88,7 +88,7 @@ public:
 
 // The multimedia control: one wave file at a time.
 class MultimediaDevice {
-public:
+  public:
     virtual ~MultimediaDevice() = default;
     virtual std::string FileName() const = 0;
     virtual void SetFileName(const std::string& name) = 0;
@@ -99,21 +99,21 @@ public:
 };
 
 class InternetTransfer {
-public:
+  public:
     virtual ~InternetTransfer() = default;
     // The whole body of the URL, or a RuntimeError.
     virtual std::vector<uint8_t> OpenURL(const std::string& url) = 0;
 };
 
 class WebBrowserObject {
-public:
+  public:
     virtual ~WebBrowserObject() = default;
     virtual void SetVisible(bool visible) = 0;
     virtual void Navigate(const std::string& url) = 0;
 };
 
 class WebBrowserFactory {
-public:
+  public:
     virtual ~WebBrowserFactory() = default;
     virtual std::unique_ptr<WebBrowserObject> CreateInternetExplorer() = 0;
 };
@@ -138,7 +138,7 @@ constexpr uint32_t Delete = 2;
 } // namespace nim
 
 class ShellTray {
-public:
+  public:
     virtual ~ShellTray() = default;
     virtual bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) = 0;
 };
@@ -150,7 +150,7 @@ constexpr uint32_t NoSizeNoMove = 3;
 } // namespace swp
 
 class WindowStacking {
-public:
+  public:
     virtual ~WindowStacking() = default;
     virtual long SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
                               uint32_t flags) = 0;

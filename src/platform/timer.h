@@ -9,7 +9,7 @@
 // timer restarts its count. Ticks that fall due while the thread is busy are not made up.
 class Timer : public QObject {
     Q_OBJECT
-public:
+  public:
     Timer(QObject* owner, std::function<void()> onTick, int interval = 0, bool enabled = false);
 
     int Interval() const { return m_interval; }
@@ -17,7 +17,7 @@ public:
     bool Enabled() const { return m_enabled; }
     void SetEnabled(bool enabled);
 
-private:
+  private:
     void restart();
 
     QTimer m_timer;

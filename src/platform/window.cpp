@@ -46,14 +46,24 @@ Window::Window(Services& services, Kind kind, const QString& caption)
     }
 }
 
-Window::~Window() { registry().remove(m_handle); }
+Window::~Window() {
+    registry().remove(m_handle);
+}
 
-Window* Window::FromHandle(HWND handle) { return registry().value(handle, nullptr); }
+Window* Window::FromHandle(HWND handle) {
+    return registry().value(handle, nullptr);
+}
 
-float Window::tppX() const { return m_services.runtime.TwipsPerPixelX(); }
-float Window::tppY() const { return m_services.runtime.TwipsPerPixelY(); }
+float Window::tppX() const {
+    return m_services.runtime.TwipsPerPixelX();
+}
+float Window::tppY() const {
+    return m_services.runtime.TwipsPerPixelY();
+}
 
-void Window::Move(float left, float top) { Move(left, top, m_width, m_height); }
+void Window::Move(float left, float top) {
+    Move(left, top, m_width, m_height);
+}
 
 void Window::Move(float left, float top, float width, float height) {
     m_left = left;
@@ -63,8 +73,12 @@ void Window::Move(float left, float top, float width, float height) {
     applyGeometry();
 }
 
-void Window::SetWidth(float width) { Move(m_left, m_top, width, m_height); }
-void Window::SetHeight(float height) { Move(m_left, m_top, m_width, height); }
+void Window::SetWidth(float width) {
+    Move(m_left, m_top, width, m_height);
+}
+void Window::SetHeight(float height) {
+    Move(m_left, m_top, m_width, height);
+}
 
 QRect Window::TwipsRect(float left, float top, float width, float height) const {
     return QRect(qRound(left / tppX()), qRound(top / tppY()), qRound(width / tppX()),
@@ -107,7 +121,9 @@ void Window::Show() {
     }
 }
 
-void Window::Hide() { hide(); }
+void Window::Hide() {
+    hide();
+}
 
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -143,7 +159,9 @@ void Window::SetShape(const QRegion& shape) {
     setMask(shape);
 }
 
-void Window::SetMouseIcon(const QCursor& cursor) { setCursor(cursor); }
+void Window::SetMouseIcon(const QCursor& cursor) {
+    setCursor(cursor);
+}
 
 void Window::paintEvent(QPaintEvent* event) {
     QPainter p(this);
@@ -167,7 +185,9 @@ void Window::mouseReleaseEvent(QMouseEvent* e) {
                  e->position().y() * tppY());
 }
 
-void Window::mouseDoubleClickEvent(QMouseEvent*) { Form_DblClick(); }
+void Window::mouseDoubleClickEvent(QMouseEvent*) {
+    Form_DblClick();
+}
 
 void Window::Form_MouseDown(int16_t, int16_t, float, float) {}
 void Window::Form_MouseMove(int16_t, int16_t, float, float) {}

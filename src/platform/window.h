@@ -11,7 +11,7 @@
 // up exactly; the native window stands at the nearest pixel.
 class Window : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Kind {
         // Borderless, no taskbar button, outside the window manager's placement rules: it
         // stands exactly where Left and Top put it, also wholly off the screen.
@@ -65,7 +65,7 @@ public:
     virtual void Form_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
     virtual void Form_DblClick();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -73,7 +73,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void applyGeometry();
     bool pictureInDisplay();
     float tppX() const;

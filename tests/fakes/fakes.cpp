@@ -47,8 +47,8 @@ std::vector<std::string> FakeFiles::ReadLines(const std::string& path) {
 }
 
 void FakeFiles::AddWaves(const std::string& folder) {
-    for (const char* w : {"say1", "say2", "say3", "say4", "pain1", "pain2", "pain3", "pain4",
-                          "laugh"})
+    for (const char* w :
+         {"say1", "say2", "say3", "say4", "pain1", "pain2", "pain3", "pain4", "laugh"})
         files[Normal(folder + "/cdata/" + w + ".wav")] = {'R', 'I', 'F', 'F'};
 }
 
@@ -81,7 +81,7 @@ void FakeMultimedia::Command(const std::string& command) {
 
 namespace {
 class FakeBrowser : public WebBrowserObject {
-public:
+  public:
     explicit FakeBrowser(FakeWebBrowserFactory& f) : m_factory(f) {}
     void SetVisible(bool) override {}
     void Navigate(const std::string& url) override {
@@ -90,20 +90,19 @@ public:
         m_factory.navigated.push_back(url);
     }
 
-private:
+  private:
     FakeWebBrowserFactory& m_factory;
 };
 } // namespace
 
 std::unique_ptr<WebBrowserObject> FakeWebBrowserFactory::CreateInternetExplorer() {
-    if (failCreateWith)
-        throw RuntimeError(failCreateWith, "ActiveX component can't create object");
+    if (failCreateWith) throw RuntimeError(failCreateWith, "ActiveX component can't create object");
     ++created;
     return std::make_unique<FakeBrowser>(*this);
 }
 
 FakePlatform::FakePlatform()
-    : services{runtime, clock, random, files, settings, msgbox,
-               sound,   inet,  browser, tray, stacking} {
+    : services{runtime, clock, random,  files, settings, msgbox,
+               sound,   inet,  browser, tray,  stacking} {
     files.AddWaves(runtime.appPath);
 }

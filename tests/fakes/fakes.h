@@ -13,7 +13,7 @@
 #include <vector>
 
 class FakeRuntime : public Runtime {
-public:
+  public:
     std::string AppPath() const override { return appPath; }
     std::string Title() const override { return "virtual pet Pimbolet"; }
     int Major() const override { return 4; }
@@ -44,14 +44,14 @@ public:
 };
 
 class FakeClock : public Clock {
-public:
+  public:
     Date Now() override { return now; }
     Date now = 46000.5;
 };
 
 // Hands out scripted numbers in order, then `fallback` for ever.
 class FakeRandom : public RandomSource {
-public:
+  public:
     float Rnd() override {
         ++draws;
         if (script.empty()) return fallback;
@@ -62,7 +62,9 @@ public:
     void Randomize() override { ++seeded; }
 
     // The number that makes a draw from 0..n-1 give k.
-    static float For(int k, int n) { return (static_cast<float>(k) + 0.5f) / static_cast<float>(n); }
+    static float For(int k, int n) {
+        return (static_cast<float>(k) + 0.5f) / static_cast<float>(n);
+    }
     void Push(int k, int n) { script.push_back(For(k, n)); }
 
     std::deque<float> script;
@@ -72,7 +74,7 @@ public:
 };
 
 class FakeFiles : public FileSystem {
-public:
+  public:
     static std::string Normal(const std::string& path);
     bool Exists(const std::string& path) override;
     void Kill(const std::string& path) override;
@@ -89,7 +91,7 @@ public:
 };
 
 class FakeSettings : public SettingsStore {
-public:
+  public:
     std::string GetSetting(const std::string& app, const std::string& section,
                            const std::string& key, const std::string& def) override;
     void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -107,7 +109,7 @@ public:
 };
 
 class FakeMessageBoxes : public MessageBoxes {
-public:
+  public:
     struct Shown {
         std::string prompt;
         int style;
@@ -126,7 +128,7 @@ public:
 
 // A sound device whose playing position the test moves by hand.
 class FakeMultimedia : public MultimediaDevice {
-public:
+  public:
     std::string FileName() const override { return fileName; }
     void SetFileName(const std::string& name) override { fileName = name; }
     void Command(const std::string& command) override;
@@ -145,7 +147,7 @@ public:
 };
 
 class FakeInternetTransfer : public InternetTransfer {
-public:
+  public:
     std::vector<uint8_t> OpenURL(const std::string& url) override {
         urls.push_back(url);
         if (failWith) throw RuntimeError(failWith, failDescription);
@@ -158,7 +160,7 @@ public:
 };
 
 class FakeWebBrowserFactory : public WebBrowserFactory {
-public:
+  public:
     std::unique_ptr<WebBrowserObject> CreateInternetExplorer() override;
     int created = 0;
     std::vector<std::string> navigated;
@@ -167,7 +169,7 @@ public:
 };
 
 class FakeShellTray : public ShellTray {
-public:
+  public:
     bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override {
         calls.push_back({message, record});
         return true;
@@ -180,7 +182,7 @@ public:
 };
 
 class FakeWindowStacking : public WindowStacking {
-public:
+  public:
     struct Call {
         HWND hwnd;
         HWND insertAfter;

@@ -8,7 +8,7 @@
 
 // A pet started on the fakes. Tests script the random numbers and the store before Start().
 class PetTest : public ::testing::Test {
-protected:
+  protected:
     // Runs the start-up; false when the program ended during it.
     bool Start() {
         try {

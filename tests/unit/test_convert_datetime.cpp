@@ -23,7 +23,8 @@ TEST(Convert, DrawTakesTheIntegerPart) {
 }
 
 TEST(DateTime, StoredTextReadsBackToTheSameMoment) {
-    for (const Date d : {46000.0, 46000.5, 36585.93104166667, 1.0 / 86400, -1.25, 2958465.99998843}) {
+    for (const Date d :
+         {46000.0, 46000.5, 36585.93104166667, 1.0 / 86400, -1.25, 2958465.99998843}) {
         const Date back = datetime::FromText(datetime::ToText(d));
         EXPECT_NEAR(back, d, 0.5 / 86400) << datetime::ToText(d);
     }

@@ -7,7 +7,7 @@
 namespace {
 constexpr float kPetSize = 2646; // a 100-pixel cell in HIMETRIC, taken as twips
 
-const std::vector<std::string> kWaves = {"say1", "say2", "say3", "say4", "pain1",
+const std::vector<std::string> kWaves = {"say1",  "say2",  "say3",  "say4", "pain1",
                                          "pain2", "pain3", "pain4", "laugh"};
 } // namespace
 
@@ -43,7 +43,7 @@ TEST_F(PetTest, ZeroDateBirthCountsAsFirstRunAndIsOverwritten) {
 }
 
 class LaterRun : public PetTest {
-protected:
+  protected:
     void SetUp() override { p.settings.Set("birth", "2025-01-02 03:04:05"); }
 };
 
@@ -79,8 +79,8 @@ TEST_F(LaterRun, WalkingLeftStartsWhollyRightOfTheScreen) {
 }
 
 TEST_F(LaterRun, EnergyStartsBetween200And399) {
-    for (const auto& [r, energy] : std::vector<std::pair<float, int>>{{0.0f, 200},
-                                                                     {0.99999994f, 399}}) {
+    for (const auto& [r, energy] :
+         std::vector<std::pair<float, int>>{{0.0f, 200}, {0.99999994f, 399}}) {
         FakePlatform q;
         q.settings.Set("birth", "2025-01-02 03:04:05");
         q.random.script = {0.0f, 0.0f, r};

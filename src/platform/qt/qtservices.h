@@ -6,7 +6,7 @@
 
 // The real services on Qt 6 and Linux, bundled for main().
 class QtPlatform {
-public:
+  public:
     QtPlatform();
     ~QtPlatform();
     QtPlatform(const QtPlatform&) = delete;
@@ -14,7 +14,7 @@ public:
 
     Services& services();
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

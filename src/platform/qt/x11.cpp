@@ -1,10 +1,10 @@
 #include "x11.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QHash>
-#include <QImage>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHash>
+#include <QImage>
 #include <QWidget>
 #include <QWindow>
 
@@ -176,8 +176,8 @@ bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture)
         xcb_get_window_attributes_reply_t* attrs =
             xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr);
         if (!attrs) return false;
-        const uint32_t mask = attrs->your_event_mask & ~uint32_t{XCB_EVENT_MASK_EXPOSURE |
-                                                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+        const uint32_t mask = attrs->your_event_mask &
+                              ~uint32_t{XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
         free(attrs);
         xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &mask);
         prepared.insert(id);
