@@ -46,11 +46,6 @@ popmenus& Forms::popMenus() {
     return load(m_popmenus);
 }
 
-bool Forms::IsLoaded(const Window* w) const {
-    return w && (w == m_form1.get() || w == m_formE.get() || w == m_form2.get() ||
-                 w == m_splash.get() || w == m_about.get() || w == m_popmenus.get());
-}
-
 template <class T> bool Forms::unloadIf(std::unique_ptr<T>& slot, Window* window) {
     if (!slot || slot.get() != window) return false;
     slot->Form_Unload();

@@ -28,7 +28,6 @@ class Forms {
     About& about();
     popmenus& popMenus();
 
-    bool IsLoaded(const Window* window) const;
     bool Form1Loaded() const { return m_form1 != nullptr; }
     bool FormELoaded() const { return m_formE != nullptr; }
     bool Form2Loaded() const { return m_form2 != nullptr; }
