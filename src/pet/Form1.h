@@ -29,6 +29,9 @@ class Form1 : public Window {
     // Applies the options dialog's "Stay above other applications" box.
     void Toggle_Ontop();
 
+    // Works out the pet's age from its birth date; shows it when telluser is 1.
+    void CheckAge(int16_t& telluser);
+
     // Shows cell n of the sprite sheet: outline first, then picture.
     void ShowCell(int16_t n);
 
