@@ -1,5 +1,7 @@
 #include "app/forms.h"
+#include "companions/popmenus.h"
 #include "platform/qt/qtservices.h"
+#include "platform/qt/sessionend.h"
 
 #include <QApplication>
 
@@ -18,6 +20,8 @@ int main(int argc, char* argv[]) {
 
     QtPlatform platform;
     Forms forms(platform.services());
+    // Logging out ends the pet as its own "Exit" does, so the options are kept.
+    watchEndOfSession([&forms] { forms.popMenus().exitmnu_Click(); });
     forms.form1(); // the pet's window is made and its load runs the whole start-up
     return app.exec();
 }

@@ -29,6 +29,7 @@ class Form2 : public Window {
 
     QLabel Label1;
     QLabel Label3;
+    QWidget Line1;
     QLineEdit Text1;
     CheckBox Check1;
     CheckBox Check2;
@@ -39,6 +40,7 @@ class Form2 : public Window {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void layOut();
     int16_t storedFlag(const char* key, int16_t def);
 
     Forms& m_forms;

@@ -29,6 +29,13 @@ class Form1 : public Window {
     // Applies the options dialog's "Stay above other applications" box.
     void Toggle_Ontop();
 
+    // The mouse: the left button drags the pet, a right release pops up the pet menu, and a
+    // press on the tray icon (reported as a move) pops up the tray menu.
+    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;
+    void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y) override;
+    void Form_MouseUp(int16_t Button, int16_t Shift, float X, float Y) override;
+    void Form_DblClick() override;
+
     // Works out the pet's age from its birth date; shows it when telluser is 1.
     void CheckAge(int16_t& telluser);
 
@@ -54,6 +61,12 @@ class Form1 : public Window {
     std::string VerticalDir;
     int16_t Choice = 0;
     Date BirthDate = 0;
+
+    // The grab point of a drag (DragX 0: none) and the latest drag step, in whole twips.
+    int16_t DragX = 0;
+    int16_t DragY = 0;
+    int16_t DragDX = 0;
+    int16_t DragDY = 0;
 
     // Controls.
     PictureClip cplate;

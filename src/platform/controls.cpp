@@ -4,6 +4,8 @@
 
 CheckBox::CheckBox(const QString& caption, QWidget* parent, std::function<void()> onClick)
     : QCheckBox(caption, parent), m_onClick(std::move(onClick)) {
+    // The box sits close to its caption, as the dialogs were laid out for.
+    setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
     connect(this, &QCheckBox::stateChanged, this, [this] {
         if (m_onClick) m_onClick();
     });

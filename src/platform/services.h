@@ -73,6 +73,7 @@ namespace mb {
 constexpr int OKOnly = 0;
 constexpr int YesNo = 4;
 constexpr int Critical = 16;
+constexpr int Exclamation = 48;
 constexpr int Information = 64;
 constexpr int Yes = 6;
 constexpr int No = 7;

@@ -3,6 +3,7 @@
 #include "qt/x11.h"
 
 #include <QHash>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,6 +20,19 @@ HWND g_nextHandle = 0x100;
 int16_t buttonsOf(Qt::MouseButtons buttons) {
     return static_cast<int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
 }
+// The windows name the fonts they were designed with; these are the nearest ones a Linux desktop
+// has, of the same widths, so that every caption fits its control.
+void substituteDesignFonts() {
+    static const bool done = [] {
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                    QStringLiteral("Nimbus Sans"), QStringLiteral("Arial"),
+                                    QStringLiteral("DejaVu Sans Condensed")});
+        return true;
+    }();
+    (void)done;
+}
+
 int16_t shiftOf(Qt::KeyboardModifiers mods) {
     int16_t s = 0;
     if (mods & Qt::ShiftModifier) s |= 1;
@@ -41,8 +55,12 @@ Window::Window(Services& services, Kind kind, const QString& caption)
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
     } else {
-        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+        // An ordinary top-level window (a dialog type would cost it its taskbar button) with
+        // only a title bar and a close box; its fixed size leaves nothing to maximise.
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                        Qt::CustomizeWindowHint);
+        substituteDesignFonts();
+        setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     }
 }
 
@@ -97,7 +115,7 @@ void Window::applyGeometry() {
                      std::max(1, static_cast<int>(std::lround(m_height / tppY()))));
     if (m_kind == Kind::Dialog) {
         // Dialogs are sized by their client area and left to the window manager's frame.
-        if (size() != want.size()) resize(want.size());
+        if (size() != want.size() || minimumSize() != want.size()) setFixedSize(want.size());
         if (pos() != want.topLeft()) move(want.topLeft());
         return;
     }
@@ -125,14 +143,46 @@ void Window::Hide() {
     hide();
 }
 
+bool Window::topmost() const {
+    return property(x11::kTopmostProperty).toBool();
+}
+
+void Window::SetFocus() {
+    if (!isVisible()) return;
+    if (m_kind == Kind::Dialog) {
+        raise();
+        activateWindow();
+    } else if (topmost()) {
+        raise();
+        x11::flush();
+    } else {
+        x11::stackAmongOrdinaryWindows(this);
+    }
+}
+
+void Window::PopupMenu(QMenu& menu, int) {
+    menu.popup(QCursor::pos());
+}
+
+void Window::PopupMenu(QMenu& menu, int, float X, float Y) {
+    // A desktop window is moved behind Qt's back, so its place is taken from where it was put.
+    const QPoint origin = m_kind == Kind::Desktop ? m_placed.topLeft() : mapToGlobal(QPoint());
+    menu.popup(origin + QPoint(static_cast<int>(std::lround(X / tppX())),
+                               static_cast<int>(std::lround(Y / tppY()))));
+}
+
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyGeometry();
     pictureInDisplay();
     // No window manager sees this window, so it has no task-list entry; say so, and whether it
     // is topmost, for the desktop's tools.
-    if (m_kind == Kind::Desktop)
-        x11::setDesktopWindowState(this, property(x11::kTopmostProperty).toBool());
+    if (m_kind == Kind::Desktop) {
+        x11::setDesktopWindowState(this, topmost());
+        // A window comes into view in front of the ordinary windows; topmost ones keep
+        // themselves above everything.
+        if (!topmost()) x11::stackAmongOrdinaryWindows(this);
+    }
 }
 
 void Window::SetPicture(const Picture& picture) {
@@ -171,6 +221,8 @@ void Window::paintEvent(QPaintEvent* event) {
 }
 
 void Window::mousePressEvent(QMouseEvent* e) {
+    // A click brings a window to the front; no window manager does it for a desktop window.
+    if (m_kind == Kind::Desktop && !topmost()) x11::stackAmongOrdinaryWindows(this);
     Form_MouseDown(buttonsOf(e->button()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
 }

@@ -6,6 +6,8 @@
 #include <QCursor>
 #include <QWidget>
 
+class QMenu;
+
 // The base of every window of the program. Geometry is kept in twips as single-precision
 // numbers: the stored value is what the code reads back, so strides of 175 and 190 twips add
 // up exactly; the native window stands at the nearest pixel.
@@ -16,7 +18,8 @@ class Window : public QWidget {
         // Borderless, no taskbar button, outside the window manager's placement rules: it
         // stands exactly where Left and Top put it, also wholly off the screen.
         Desktop,
-        // A managed dialog with a title bar and a close box, centred on the screen.
+        // A managed window of fixed size with a title bar and a close box, and a taskbar button
+        // while it is shown.
         Dialog,
     };
 
@@ -40,6 +43,14 @@ class Window : public QWidget {
     void Show();
     void Hide();
     bool Visible() const { return isVisible(); }
+    // Brings a shown window to the front of its band, as a click on it does; a hidden window
+    // stays as it is.
+    void SetFocus();
+
+    // Pops up a menu at the pointer, or with its left edge at X, Y (twips from this window's
+    // top left). Only the flags 0 are known: left-aligned, items chosen with the left button.
+    void PopupMenu(QMenu& menu, int flags = 0);
+    void PopupMenu(QMenu& menu, int flags, float X, float Y);
 
     HWND hWnd() const { return m_handle; }
     static Window* FromHandle(HWND handle);
@@ -75,6 +86,7 @@ class Window : public QWidget {
 
   private:
     void applyGeometry();
+    bool topmost() const;
     bool pictureInDisplay();
     float tppX() const;
     float tppY() const;

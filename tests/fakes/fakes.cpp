@@ -60,8 +60,10 @@ std::string FakeSettings::GetSetting(const std::string& app, const std::string& 
 
 void FakeSettings::SaveSetting(const std::string& app, const std::string& section,
                                const std::string& key, const std::string& value) {
+    if (!failSaves.empty()) throw RuntimeError(vberr::PathFileAccess, failSaves);
     values[app + "/" + section + "/" + key] = value;
     saved.push_back(key);
+    if (journal) journal->push_back("save " + key);
 }
 
 void FakeMultimedia::Command(const std::string& command) {
@@ -74,6 +76,7 @@ void FakeMultimedia::Command(const std::string& command) {
         played.push_back(fileName);
     } else if (command == "Close") {
         commands.push_back("Close");
+        if (journal) journal->push_back("sound Close");
         length = 0;
         position = 0;
     }

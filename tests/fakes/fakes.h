@@ -100,6 +100,8 @@ class FakeSettings : public SettingsStore {
     // Values by "app/section/key".
     std::map<std::string, std::string> values;
     std::vector<std::string> saved; // keys in the order of their saves
+    std::string failSaves;          // when set, every save fails with this description
+    std::vector<std::string>* journal = nullptr;
     bool Has(const std::string& key) const { return values.count(Key(key)) != 0; }
     std::string Get(const std::string& key) const { return values.at(Key(key)); }
     void Set(const std::string& key, const std::string& value) { values[Key(key)] = value; }
@@ -143,7 +145,8 @@ class FakeMultimedia : public MultimediaDevice {
     long position = 0;
     long lengthOnOpen = 1000;
     std::vector<std::string> commands; // "Open <file>", "Play", "Close"
-    std::vector<std::string> played;   // file names given "Play"
+    std::vector<std::string>* journal = nullptr;
+    std::vector<std::string> played; // file names given "Play"
 };
 
 class FakeInternetTransfer : public InternetTransfer {
@@ -172,8 +175,10 @@ class FakeShellTray : public ShellTray {
   public:
     bool Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) override {
         calls.push_back({message, record});
+        if (journal) journal->push_back(message == nim::Delete ? "tray delete" : "tray add");
         return true;
     }
+    std::vector<std::string>* journal = nullptr;
     struct Call {
         uint32_t message;
         std::array<uint8_t, 88> record;

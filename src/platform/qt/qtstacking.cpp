@@ -78,7 +78,12 @@ long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, 
         TopmostKeeper* keeper = TopmostKeeper::of(w);
         if (!keeper && top) keeper = new TopmostKeeper(w);
         if (keeper) keeper->setTopmost(top);
-        if (w->isVisible()) x11::setDesktopWindowState(w, top);
+        if (w->isVisible()) {
+            x11::setDesktopWindowState(w, top);
+            // Out of the band it stays where it is seen, in front of the ordinary windows,
+            // where the next window raised covers it.
+            if (!top) x11::stackAmongOrdinaryWindows(w);
+        }
         return 1;
     }
     // A managed window: the window manager keeps it on top. Changing the flag through the

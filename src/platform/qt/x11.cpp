@@ -11,6 +11,7 @@
 #ifdef PIMBOLET_HAVE_XCB
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <unordered_set>
 #include <vector>
@@ -35,7 +36,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 }
 
 struct Atoms {
-    xcb_atom_t state, above, skipTaskbar, skipPager, activeWindow, stacking;
+    xcb_atom_t state, above, skipTaskbar, skipPager, activeWindow, stacking, type, typeDock;
 };
 
 const Atoms& atoms(xcb_connection_t* c) {
@@ -44,8 +45,45 @@ const Atoms& atoms(xcb_connection_t* c) {
                          atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
                          atom(c, "_NET_WM_STATE_SKIP_PAGER"),
                          atom(c, "_NET_ACTIVE_WINDOW"),
-                         atom(c, "_NET_CLIENT_LIST_STACKING")};
+                         atom(c, "_NET_CLIENT_LIST_STACKING"),
+                         atom(c, "_NET_WM_WINDOW_TYPE"),
+                         atom(c, "_NET_WM_WINDOW_TYPE_DOCK")};
     return a;
+}
+
+// A property that holds a list of 32-bit values (atoms or windows).
+std::vector<uint32_t> listProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property,
+                                   xcb_atom_t type) {
+    std::vector<uint32_t> values;
+    xcb_get_property_reply_t* r =
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 4096), nullptr);
+    if (r && r->format == 32) {
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
+        values.assign(v, v + xcb_get_property_value_length(r) / 4);
+    }
+    free(r);
+    return values;
+}
+
+bool contains(const std::vector<uint32_t>& list, uint32_t value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+xcb_window_t rootOf(xcb_connection_t* c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+// The child of the root that holds a window: the window manager's frame of a managed one.
+xcb_window_t toplevelOf(xcb_connection_t* c, xcb_window_t w) {
+    for (int depth = 0; depth < 16; ++depth) {
+        xcb_query_tree_reply_t* t = xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr);
+        if (!t) return XCB_WINDOW_NONE;
+        const xcb_window_t parent = t->parent, root = t->root;
+        free(t);
+        if (parent == root || parent == XCB_WINDOW_NONE) return w;
+        w = parent;
+    }
+    return XCB_WINDOW_NONE;
 }
 
 void (*g_onChange)() = nullptr;
@@ -113,6 +151,37 @@ void setDesktopWindowState(QWidget* window, bool above) {
     xcb_flush(c);
 }
 
+void stackAmongOrdinaryWindows(QWidget* window) {
+    xcb_connection_t* c = connection();
+    if (!c || !window || !window->isVisible() || !window->windowHandle() ||
+        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
+        return;
+    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    const Atoms& a = atoms(c);
+    // The managed windows from the top down: panels and windows kept above the others first,
+    // then the ordinary ones.
+    const std::vector<uint32_t> clients = listProperty(c, rootOf(c), a.stacking, XCB_ATOM_WINDOW);
+    xcb_window_t sibling = XCB_WINDOW_NONE;
+    uint32_t mode = XCB_STACK_MODE_ABOVE;
+    for (auto it = clients.rbegin(); it != clients.rend(); ++it) {
+        if (contains(listProperty(c, *it, a.state, XCB_ATOM_ATOM), a.above) ||
+            contains(listProperty(c, *it, a.type, XCB_ATOM_ATOM), a.typeDock)) {
+            sibling = *it;
+            mode = XCB_STACK_MODE_BELOW;
+            continue;
+        }
+        sibling = *it;
+        mode = XCB_STACK_MODE_ABOVE;
+        break;
+    }
+    if (sibling == XCB_WINDOW_NONE) return;
+    const xcb_window_t frame = toplevelOf(c, sibling);
+    if (frame == XCB_WINDOW_NONE || frame == id) return;
+    const uint32_t values[] = {frame, mode};
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+    xcb_flush(c);
+}
+
 void watchStacking(void (*onChange)()) {
     if (!available()) return;
     g_onChange = onChange;
@@ -122,7 +191,7 @@ void watchStacking(void (*onChange)()) {
     QCoreApplication::instance()->installNativeEventFilter(filter);
     // Hear of property changes on the root window, adding to what this client already asked.
     xcb_connection_t* c = connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t root = rootOf(c);
     xcb_get_window_attributes_reply_t* attrs =
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr);
     const uint32_t mask = (attrs ? attrs->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -237,6 +306,7 @@ bool showPictureInDisplay(QWidget*, long long, const QImage&) {
     return false;
 }
 void setDesktopWindowState(QWidget*, bool) {}
+void stackAmongOrdinaryWindows(QWidget*) {}
 void watchStacking(void (*)()) {}
 
 #endif

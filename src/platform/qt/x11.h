@@ -20,6 +20,12 @@ void flush();
 // not. The states are set on the window's own property, the only place such a window has.
 void setDesktopWindowState(QWidget* window, bool above);
 
+// Puts a shown window that stands outside the window manager among the ordinary windows, in
+// front of them: directly above the highest ordinary managed window, under the panels and the
+// windows kept above the others. Windows raised later cover it, as they cover any ordinary
+// window. Does nothing where the window manager tells nothing of its windows.
+void stackAmongOrdinaryWindows(QWidget* window);
+
 // Asks to be told, by a call of `onChange`, when the desktop's active window or stacking
 // order changes, so that a window keeping itself on top can rise again at once. Safe to call
 // more than once; the callback is shared by all callers.
