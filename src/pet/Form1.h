@@ -5,6 +5,7 @@
 #include "platform/window.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Forms;
@@ -35,6 +36,8 @@ class Form1 : public Window {
     void DateDifference(Date Date1, Date Date2, int16_t& num_years, int16_t& num_months,
                         int16_t& num_days, int16_t& num_hours, int16_t& num_minutes,
                         int16_t& num_seconds);
+    // The browser opened for the download page, when the user asked for it.
+    std::unique_ptr<WebBrowserObject> WebBrowser;
     // The age found by the last CheckAge.
     int16_t AgeYears = 0;
     int16_t AgeMonths = 0;
