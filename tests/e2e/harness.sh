@@ -599,6 +599,3 @@ use_stand_in_browser() {
     export PATH=$E2E_TMP/bin:$PATH
     unset BROWSER DEFAULT_BROWSER
 }
-
-# pet_log: what the program last started wrote on its standard error.
-pet_log() { cat "$E2E_LOGS/pimbolet-$1.log" 2>/dev/null; }
