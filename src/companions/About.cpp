@@ -6,6 +6,8 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
+
 namespace {
 const QString kShow = QStringLiteral("Show Disclaimer >");
 const QString kHide = QStringLiteral("Hide Disclaimer <");
@@ -37,6 +39,7 @@ About::About(Forms& forms)
     Label1.setGeometry(TwipsRect(120, 1200, 4335, 1575));
     Label1.setWordWrap(true);
     Disclaimer.setGeometry(TwipsRect(3120, 720, 1455, 375));
+    fitButtons();
     setTabOrder(&Aclose, &Disclaimer);
 
     kozurl.setCursor(QCursor(QPixmap(QStringLiteral(":/pictures/link.png")), 7, 4));
@@ -57,6 +60,23 @@ void About::Form_Load() {
                        .arg(s.runtime.Minor())
                        .arg(QString::fromStdString(m_forms.form1().Release)));
     kozurl.setText(QString::fromStdString(MakerAddress(s.runtime, "/")));
+}
+
+void About::fitButtons() {
+    // The buttons were drawn for a narrower system font than ours: where a caption would be
+    // cut, the disclaimer button grows to the left, and "OK" gives way to it, keeping the gap
+    // between them and never reaching under the logo's column.
+    const QRect dis = Disclaimer.geometry();
+    QPushButton probe(kHide);
+    probe.setFont(Disclaimer.font());
+    const int need =
+        std::max({dis.width(), Disclaimer.sizeHint().width(), probe.sizeHint().width()});
+    Disclaimer.setGeometry(dis.right() + 1 - need, dis.y(), need, dis.height());
+    const QRect ok = Aclose.geometry();
+    const int gap = dis.x() - ok.right() - 1;
+    const int room = Disclaimer.x() - gap - titlev.x();
+    const int width = std::max(Aclose.sizeHint().width(), std::min(ok.width(), room));
+    Aclose.setGeometry(std::min(ok.x(), Disclaimer.x() - gap - width), ok.y(), width, ok.height());
 }
 
 void About::setClientHeight(float height) {

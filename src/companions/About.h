@@ -40,6 +40,7 @@ class About : public Window {
     void changeEvent(QEvent* event) override;
 
   private:
+    void fitButtons();
     void setClientHeight(float height);
     void linkNormal();
 

@@ -107,6 +107,11 @@ TEST_F(Banner, EveryTextIsWholeAtItsDesignedPlace) {
     About& about = forms.about();
     for (const Label* label : {&about.titlev, &about.kozurl})
         expectWhole(*label, about.width());
+    for (const QPushButton* button : {&about.Aclose, &about.Disclaimer}) {
+        EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+        EXPECT_GE(button->x(), about.titlev.x()) << "right of the logo";
+    }
+    EXPECT_LT(about.Aclose.geometry().right(), about.Disclaimer.x()) << "side by side";
     // Unfolded, the box shows the disclaimer down to 2655 twips.
     const QRect visible = about.Label1.rect().adjusted(0, 0, 0, -120 / 15);
     const QRect text = QFontMetrics(about.Label1.font())
