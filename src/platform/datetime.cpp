@@ -41,14 +41,12 @@ Date FromParts(const Parts& p) {
     return days >= 0 ? days + tod : days - tod;
 }
 
-Parts ToParts(Date d) {
-    long long s = secondsOf(d);
-    long long days = static_cast<long long>(std::trunc(d));
-    long long tod = std::llabs(s - days * 86400);
-    if (tod >= 86400) { // rounding carried into the next day
-        days += d >= 0 ? 1 : -1;
-        tod -= 86400;
-    }
+namespace {
+Parts partsOfSeconds(long long seconds) {
+    // Counted in seconds, a time of day rounded up to midnight is the next day's, on either
+    // side of the zero date-time.
+    const long long days = floorDiv(seconds, 86400);
+    const long long tod = seconds - days * 86400;
     const year_month_day ymd{kEpoch + std::chrono::days{days}};
     Parts p;
     p.year = static_cast<int>(ymd.year());
@@ -58,6 +56,11 @@ Parts ToParts(Date d) {
     p.minute = static_cast<int>(tod / 60 % 60);
     p.second = static_cast<int>(tod % 60);
     return p;
+}
+} // namespace
+
+Parts ToParts(Date d) {
+    return partsOfSeconds(secondsOf(d));
 }
 
 std::string ToText(Date d) {
@@ -95,17 +98,7 @@ long long ToSeconds(Date d) {
 }
 
 Date FromSeconds(long long seconds) {
-    const long long days = floorDiv(seconds, 86400);
-    const long long tod = seconds - days * 86400;
-    const year_month_day ymd{kEpoch + std::chrono::days{days}};
-    Parts p;
-    p.year = static_cast<int>(ymd.year());
-    p.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
-    p.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
-    p.hour = static_cast<int>(tod / 3600);
-    p.minute = static_cast<int>(tod / 60 % 60);
-    p.second = static_cast<int>(tod % 60);
-    return FromParts(p);
+    return FromParts(partsOfSeconds(seconds));
 }
 
 namespace {

@@ -555,13 +555,15 @@ is_loud() {
 # ---- the maker's web site and the program's own folder
 
 # private_program_copy: a copy of the program with its cdata/ in a folder of this test, so that
-# what the program writes there (the update file) stays out of the build; prints the program.
+# what the program writes there stays out of the build. Sets E2E_PROGRAM (the copy) and
+# E2E_UPDATE_FILE (where its update check keeps the update file).
 private_program_copy() {
     local dir=$E2E_TMP/program
     mkdir -p "$dir"
     cp "$PIMBOLET_BIN" "$dir/"
     cp -r "$(dirname "$PIMBOLET_BIN")/cdata" "$dir/"
-    echo "$dir/$(basename "$PIMBOLET_BIN")"
+    # shellcheck disable=SC2034 # both are handed to the test
+    E2E_PROGRAM=$dir/$(basename "$PIMBOLET_BIN") E2E_UPDATE_FILE=$dir/cdata/update.koz
 }
 
 # start_web_site DIR: an HTTP server on 127.0.0.1 serving DIR (404 for what is not there), made

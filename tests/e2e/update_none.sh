@@ -6,8 +6,7 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-program=$(private_program_copy)
-update=$(dirname "$program")/cdata/update.koz
+private_program_copy
 store_birth "2020-01-02 03:04:05"
 start_web_site "$E2E_TMP/site"
 
@@ -17,7 +16,7 @@ starts_quietly() {
     local what=$1 started pet_pid
     shift
     started=$(now_ms)
-    e2e_spawn "pimbolet-$(($(wc -l <"$E2E_PIDFILE") + 1))" "$@" "$program"
+    e2e_spawn "pimbolet-$(($(wc -l <"$E2E_PIDFILE") + 1))" "$@" "$E2E_PROGRAM"
     pet_pid=$E2E_LAST_PID
     if wait_for_window Pimbolet 5 >/dev/null; then
         pass "$what: the pet starts after $(($(now_ms) - started)) ms"
@@ -25,7 +24,7 @@ starts_quietly() {
         fail "$what: the pet did not start within 5 s"
     fi
     expect "$what: no \"New Version!\" message" not visible_window "New Version!"
-    expect "$what: no update file is left" not test -e "$update"
+    expect "$what: no update file is left" not test -e "$E2E_UPDATE_FILE"
     kill "$pet_pid"
     wait_for_exit "$pet_pid" 5 || die "the pet did not end"
 }
@@ -40,13 +39,13 @@ starts_quietly "no server"
 start_web_site "$E2E_TMP/site"
 
 # The installed program's folder belongs to root: the update file cannot be written there.
-chmod a-w "$(dirname "$update")"
+chmod a-w "$(dirname "$E2E_UPDATE_FILE")"
 # Root writes anywhere: without the capabilities that pass over file modes it is held to them.
 without_write_access=()
 caps=-dac_override,-dac_read_search,-fowner
 [ "$(id -u)" -eq 0 ] && without_write_access=(setpriv --inh-caps=-all "--bounding-set=$caps" --)
 starts_quietly "a program folder that cannot be written" "${without_write_access[@]}"
-chmod u+w "$(dirname "$update")"
+chmod u+w "$(dirname "$E2E_UPDATE_FILE")"
 expect "the check says why it was skipped" \
     grep -q 'update check skipped: .*update.koz' "$E2E_LOGS"/pimbolet-*.log
 

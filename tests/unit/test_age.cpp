@@ -119,3 +119,9 @@ TEST_F(Age, ClockSetBeforeTheBirthGivesANegativeAge) {
     ASSERT_EQ(p.msgbox.shown.size(), 1u);
     EXPECT_EQ(p.msgbox.shown[0].prompt, "Pimbolet's Age: -3 days, -2 months,  0 years");
 }
+
+TEST(DateTime, ATimeRoundedUpToMidnightIsTheNextDaysOnBothSidesOfZero) {
+    EXPECT_EQ(datetime::ToText(1.0 - 0.1 / 86400), "1899-12-31 00:00:00");
+    EXPECT_EQ(datetime::ToText(-1.0 - (1.0 - 0.1 / 86400)), "1899-12-30 00:00:00")
+        << "29 December, a tenth of a second before its end";
+}
