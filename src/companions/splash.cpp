@@ -1,8 +1,10 @@
 #include "splash.h"
 
+#include "About.h"
 #include "app/forms.h"
 #include "pet/Form1.h"
 #include "platform/convert.h"
+#include "platform/web.h"
 
 splash::splash(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("splash")),
@@ -19,18 +21,22 @@ splash::splash(Forms& forms)
     Label1.setGeometry(TwipsRect(120, 1800, 2535, 375));
     Label2.setGeometry(TwipsRect(120, 2040, 2535, 255));
     Label3.setGeometry(TwipsRect(1800, 1560, 975, 255));
-    QFont credit = Label1.font();
+    // The maker's credit, bold, in the largest size whose whole line fits its label.
+    QFont credit(QStringLiteral("DejaVu Sans"));
     credit.setBold(true);
-    credit.setPointSize(12);
+    credit.setPointSize(10);
     Label1.setFont(credit);
     Label2.setToolTip(QStringLiteral("click to visit"));
+    Label2.Click = [this] { Label2_Click(); };
 }
 
 void splash::Form_Load() {
     Services& s = services();
     SlidePhase = 1;
     Move(-Width(), 0);
+    Label2.setCursor(m_forms.about().kozurl.cursor());
     s.stacking.SetWindowPos(hWnd(), swp::Topmost, 0, 0, 0, 0, swp::NoSizeNoMove);
+    Label2.setText(QString::fromStdString(MakerAddress(s.runtime, "/")));
     Label3.setText(QStringLiteral("v%1.%2%3")
                        .arg(s.runtime.Major())
                        .arg(s.runtime.Minor())
@@ -61,4 +67,13 @@ void splash::Timer1_Timer() {
             m_forms.Unload(this);
         }
     }
+}
+
+void splash::Form_MouseMove(int16_t, int16_t, float, float) {
+    // A repaint: the banner never takes the focus from the user's work.
+    update();
+}
+
+void splash::Label2_Click() {
+    LaunchLink(services(), WebBrowser, Label2.text().toStdString());
 }

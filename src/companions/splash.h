@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/controls.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 
-#include <QLabel>
+#include <memory>
 
 class Forms;
 
@@ -15,13 +16,16 @@ class splash : public Window {
 
     void Form_Load() override;
     void Timer1_Timer();
+    void Form_MouseMove(int16_t Button, int16_t Shift, float X, float Y) override;
+    void Label2_Click();
 
     int16_t SlidePhase = 0;
     int16_t RestTicks = 0;
+    std::unique_ptr<WebBrowserObject> WebBrowser;
 
-    QLabel Label1;
-    QLabel Label2;
-    QLabel Label3;
+    Label Label1;
+    Label Label2;
+    Label Label3;
     Timer Timer1;
 
   private:

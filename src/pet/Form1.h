@@ -5,6 +5,7 @@
 #include "platform/window.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class Forms;
@@ -38,6 +39,16 @@ class Form1 : public Window {
 
     // Works out the pet's age from its birth date; shows it when telluser is 1.
     void CheckAge(int16_t& telluser);
+    // The span between two date-times in calendar parts (see pet/age.h).
+    void DateDifference(Date Date1, Date Date2, int16_t& num_years, int16_t& num_months,
+                        int16_t& num_days, int16_t& num_hours, int16_t& num_minutes,
+                        int16_t& num_seconds);
+    // The browser opened for the download page, when the user asked for it.
+    std::unique_ptr<WebBrowserObject> WebBrowser;
+    // The age found by the last CheckAge.
+    int16_t AgeYears = 0;
+    int16_t AgeMonths = 0;
+    int16_t AgeDays = 0;
 
     // Shows cell n of the sprite sheet: outline first, then picture.
     void ShowCell(int16_t n);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 
 #include <cstdint>
 #include <functional>
@@ -17,4 +19,42 @@ class CheckBox : public QCheckBox {
 
   private:
     std::function<void()> m_onClick;
+};
+
+// A label: transparent, its text from the top left. It takes the mouse events over it, so
+// none reaches the window beneath.
+class Label : public QLabel {
+  public:
+    Label(const QString& caption, QWidget* parent);
+
+    // Runs when the left button is pressed and let go over the label.
+    std::function<void()> Click;
+    // Runs on every move of the mouse over the label, with or without a button held.
+    void SetMouseMove(std::function<void()> handler);
+
+    QColor ForeColor() const;
+    void SetForeColor(const QColor& colour);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    std::function<void()> m_mouseMove;
+    bool m_pressed = false;
+};
+
+// A push button whose mouse moves, too, go to a handler of the window.
+class CommandButton : public QPushButton {
+  public:
+    CommandButton(const QString& caption, QWidget* parent, std::function<void()> onClick);
+
+    void SetMouseMove(std::function<void()> handler);
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    std::function<void()> m_mouseMove;
 };

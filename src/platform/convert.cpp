@@ -33,4 +33,8 @@ int16_t Add16(int16_t a, int b) {
     return CInt(static_cast<double>(a) + b);
 }
 
+std::string Str(long long value) {
+    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
 } // namespace convert

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Number conversions with the runtime's semantics.
 namespace convert {
@@ -17,5 +18,8 @@ int16_t Draw(float r, int n);
 
 // 16-bit addition that reports overflow like the runtime does.
 int16_t Add16(int16_t a, int b);
+
+// A number as text with a place kept for its sign: " 3", " 0", "-3".
+std::string Str(long long value);
 
 } // namespace convert

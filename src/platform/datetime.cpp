@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -22,6 +23,10 @@ long long secondsOf(Date d) {
     return static_cast<long long>(whole) * 86400 + std::llround(frac * 86400.0);
 }
 
+long long floorDiv(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
 [[noreturn]] void mismatch(const std::string& text) {
     throw RuntimeError(vberr::TypeMismatch,
                        "Type mismatch: \"" + text + "\" is not a date and time");
@@ -36,14 +41,12 @@ Date FromParts(const Parts& p) {
     return days >= 0 ? days + tod : days - tod;
 }
 
-Parts ToParts(Date d) {
-    long long s = secondsOf(d);
-    long long days = static_cast<long long>(std::trunc(d));
-    long long tod = std::llabs(s - days * 86400);
-    if (tod >= 86400) { // rounding carried into the next day
-        days += d >= 0 ? 1 : -1;
-        tod -= 86400;
-    }
+namespace {
+Parts partsOfSeconds(long long seconds) {
+    // Counted in seconds, a time of day rounded up to midnight is the next day's, on either
+    // side of the zero date-time.
+    const long long days = floorDiv(seconds, 86400);
+    const long long tod = seconds - days * 86400;
     const year_month_day ymd{kEpoch + std::chrono::days{days}};
     Parts p;
     p.year = static_cast<int>(ymd.year());
@@ -53,6 +56,11 @@ Parts ToParts(Date d) {
     p.minute = static_cast<int>(tod / 60 % 60);
     p.second = static_cast<int>(tod % 60);
     return p;
+}
+} // namespace
+
+Parts ToParts(Date d) {
+    return partsOfSeconds(secondsOf(d));
 }
 
 std::string ToText(Date d) {
@@ -83,6 +91,70 @@ Date FromText(const std::string& text) {
                              day{static_cast<unsigned>(p.day)}};
     if (!ymd.ok() || p.hour > 23 || p.minute > 59 || p.second > 59) mismatch(text);
     return FromParts(p);
+}
+
+long long ToSeconds(Date d) {
+    return secondsOf(d);
+}
+
+Date FromSeconds(long long seconds) {
+    return FromParts(partsOfSeconds(seconds));
+}
+
+namespace {
+year_month_day calendarDate(long long seconds) {
+    return year_month_day{kEpoch + std::chrono::days{floorDiv(seconds, 86400)}};
+}
+
+long long monthIndex(const year_month_day& ymd) {
+    return static_cast<long long>(static_cast<int>(ymd.year())) * 12 +
+           static_cast<unsigned>(ymd.month()) - 1;
+}
+} // namespace
+
+long long DateDiff(Interval unit, long long a, long long b) {
+    switch (unit) {
+    case Interval::Year:
+        return static_cast<int>(calendarDate(b).year()) - static_cast<int>(calendarDate(a).year());
+    case Interval::Month:
+        return monthIndex(calendarDate(b)) - monthIndex(calendarDate(a));
+    case Interval::Day:
+        return floorDiv(b, 86400) - floorDiv(a, 86400);
+    case Interval::Hour:
+        return floorDiv(b, 3600) - floorDiv(a, 3600);
+    case Interval::Minute:
+        return floorDiv(b, 60) - floorDiv(a, 60);
+    case Interval::Second:
+        break;
+    }
+    return b - a;
+}
+
+long long DateAdd(Interval unit, long long n, long long d) {
+    switch (unit) {
+    case Interval::Year:
+        return DateAdd(Interval::Month, 12 * n, d);
+    case Interval::Month: {
+        const long long day = floorDiv(d, 86400);
+        const year_month_day from = calendarDate(d);
+        const long long target = monthIndex(from) + n;
+        const year_month first{
+            year{static_cast<int>(floorDiv(target, 12))},
+            month{static_cast<unsigned>(target - floorDiv(target, 12) * 12 + 1)}};
+        const auto last = year_month_day_last{first.year(), month_day_last{first.month()}}.day();
+        const year_month_day to{first.year(), first.month(), std::min(from.day(), last)};
+        return (sys_days{to} - kEpoch).count() * 86400LL + (d - day * 86400);
+    }
+    case Interval::Day:
+        return d + 86400 * n;
+    case Interval::Hour:
+        return d + 3600 * n;
+    case Interval::Minute:
+        return d + 60 * n;
+    case Interval::Second:
+        break;
+    }
+    return d + n;
 }
 
 } // namespace datetime

@@ -24,4 +24,20 @@ std::string ToText(Date d);
 // ("0" is the zero date-time). Anything else is a Type mismatch error naming the text.
 Date FromText(const std::string& text);
 
+// A date-time as a count of seconds from the zero date-time, before it too, to the nearest
+// second: the calendar arithmetic below works on these.
+long long ToSeconds(Date d);
+Date FromSeconds(long long seconds);
+
+enum class Interval { Year, Month, Day, Hour, Minute, Second };
+
+// The number of unit boundaries crossed from a to b, negative when b is earlier: 31 December to
+// 1 January is one year, 10:59:59 to 11:00:00 one hour.
+long long DateDiff(Interval unit, long long a, long long b);
+
+// d plus n units. Years and months keep the day and the time of day, the day cut back to the
+// last of a shorter month (31 January plus a month is 28 or 29 February); days keep the time of
+// day; hours, minutes and seconds add exact durations.
+long long DateAdd(Interval unit, long long n, long long d);
+
 } // namespace datetime

@@ -33,6 +33,8 @@ class Runtime {
     virtual void DoEvents() = 0;
     // Ends the program at once: no window is unloaded, nothing more runs.
     [[noreturn]] virtual void End() = 0;
+    // The maker's web host, with a ":port" when it has one.
+    virtual std::string WebHost() const = 0;
 };
 
 class Clock {

@@ -32,6 +32,7 @@ class FakeRuntime : public Runtime {
         ended = true;
         throw ProgramEnded{};
     }
+    std::string WebHost() const override { return webHost; }
 
     std::string appPath = "/opt/pimbolet";
     bool otherCopyRunning = false;
@@ -41,6 +42,7 @@ class FakeRuntime : public Runtime {
     std::vector<int> pointers;
     int doEvents = 0;
     bool ended = false;
+    std::string webHost = "maker.test";
 };
 
 class FakeClock : public Clock {

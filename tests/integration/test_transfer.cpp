@@ -137,3 +137,39 @@ TEST(InternetTransfer, TransferCalledAgainWhileWaitingIsRefused) {
     EXPECT_EQ(inner, QtInternetTransfer::StillExecuting);
     EXPECT_EQ(inet.OpenURL(server.url("/koz/update.koz")).size(), 26u) << "usable again";
 }
+
+TEST(InternetTransfer, NamesUnderInvalidAreNeverLookedUp) {
+    QtInternetTransfer inet;
+    for (const char* url :
+         {"http://pimbolet.invalid/koz/update.koz", "http://A.INVALID./", "http://invalid:8080/"}) {
+        QElapsedTimer took;
+        took.start();
+        std::string description;
+        EXPECT_EQ(errorNumberOf(inet, url, &description), QtInternetTransfer::CannotConnect) << url;
+        EXPECT_NE(description.find("Host not found"), std::string::npos) << description;
+        EXPECT_LT(took.elapsed(), 100) << url;
+    }
+}
+
+TEST(Runtime, WebHostIsTheBuildsUnlessTheEnvironmentNamesOne) {
+    QtRuntime runtime;
+    const struct {
+        const char* set;
+        std::string host;
+    } rows[] = {
+        {nullptr, PIMBOLET_WEB_HOST},
+        {"127.0.0.1:8080", "127.0.0.1:8080"},
+        {"[::1]:80", "[::1]:80"},
+        {"www.example.org", "www.example.org"},
+        {"evil.example/path?x=1", PIMBOLET_WEB_HOST},
+        {"user@evil.example", PIMBOLET_WEB_HOST},
+    };
+    for (const auto& row : rows) {
+        if (row.set)
+            qputenv("PIMBOLET_WEB_HOST", row.set);
+        else
+            qunsetenv("PIMBOLET_WEB_HOST");
+        EXPECT_EQ(runtime.WebHost(), row.host) << (row.set ? row.set : "(not set)");
+    }
+    qunsetenv("PIMBOLET_WEB_HOST");
+}

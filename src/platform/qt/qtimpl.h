@@ -36,6 +36,7 @@ class QtRuntime : public Runtime {
     void SetMousePointer(int pointer) override;
     void DoEvents() override;
     [[noreturn]] void End() override;
+    std::string WebHost() const override;
 
     // The file whose lock marks a running copy for this user.
     static QString instanceLockPath();

@@ -23,6 +23,13 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
         (address.scheme() != QLatin1String("http") && address.scheme() != QLatin1String("https")))
         throw RuntimeError(BadAddress, describe(url, "Not a web address"));
 
+    // Names under ".invalid" never resolve (RFC 6761): no need to ask anyone. This is where
+    // a build that names no web host ends its update check.
+    QString host = QLatin1Char('.') + address.host();
+    if (host.endsWith(QLatin1Char('.'))) host.chop(1);
+    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
+        throw RuntimeError(CannotConnect, describe(url, "Host not found"));
+
     m_busy = true;
     struct Idle {
         bool& busy;

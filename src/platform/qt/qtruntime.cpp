@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 
@@ -87,6 +88,22 @@ void QtRuntime::SetMousePointer(int pointer) {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
     if (pointer == 11) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+std::string QtRuntime::WebHost() const {
+    // A host name or an address in brackets, then an optional port: nothing that could turn
+    // the maker's addresses into other ones.
+    static const QRegularExpression hostAndPort(QStringLiteral(
+        R"(^([A-Za-z0-9-]+(\.[A-Za-z0-9-]+)*\.?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?$)"));
+    const QString chosen = qEnvironmentVariable("PIMBOLET_WEB_HOST");
+    if (chosen.isEmpty()) return PIMBOLET_WEB_HOST;
+    if (hostAndPort.match(chosen).hasMatch()) return chosen.toStdString();
+    static bool warned = false;
+    if (!warned)
+        std::fprintf(stderr, "pimbolet: PIMBOLET_WEB_HOST \"%s\" is not a host[:port]; using %s\n",
+                     qPrintable(chosen), PIMBOLET_WEB_HOST);
+    warned = true;
+    return PIMBOLET_WEB_HOST;
 }
 
 void QtRuntime::DoEvents() {

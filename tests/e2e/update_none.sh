@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# No news from the maker's web site, or no web site at all: the pet starts without a word and
+# without waiting for the network. The same version, an answer of 404 (whose page is no update
+# file), a server that is not running and a program folder that cannot be written.
+# shellcheck source=harness.sh
+source "$(dirname "$0")/harness.sh"
+e2e_start_desktop
+
+private_program_copy
+store_birth "2020-01-02 03:04:05"
+start_web_site "$E2E_TMP/site"
+
+# starts_quietly WHAT [WRAPPER...]: the pet comes up within 5 s (the network deadline is 60 s)
+# and no "New Version!" box with it; then it is ended again.
+starts_quietly() {
+    local what=$1 started pet_pid
+    shift
+    started=$(now_ms)
+    e2e_spawn "pimbolet-$(($(wc -l <"$E2E_PIDFILE") + 1))" "$@" "$E2E_PROGRAM"
+    pet_pid=$E2E_LAST_PID
+    if wait_for_window Pimbolet 5 >/dev/null; then
+        pass "$what: the pet starts after $(($(now_ms) - started)) ms"
+    else
+        fail "$what: the pet did not start within 5 s"
+    fi
+    expect "$what: no \"New Version!\" message" not visible_window "New Version!"
+    expect "$what: no update file is left" not test -e "$E2E_UPDATE_FILE"
+    kill "$pet_pid"
+    wait_for_exit "$pet_pid" 5 || die "the pet did not end"
+}
+
+update_file '4.1 beta\r\n'
+starts_quietly "the same version"
+rm -f "$E2E_TMP/site/koz/update.koz"
+starts_quietly "an answer of 404"
+update_file '4.2 beta\r\n'
+stop_web_site
+starts_quietly "no server"
+start_web_site "$E2E_TMP/site"
+
+# The installed program's folder belongs to root: the update file cannot be written there.
+chmod a-w "$(dirname "$E2E_UPDATE_FILE")"
+# Root writes anywhere: without the capabilities that pass over file modes it is held to them.
+without_write_access=()
+caps=-dac_override,-dac_read_search,-fowner
+[ "$(id -u)" -eq 0 ] && without_write_access=(setpriv --inh-caps=-all "--bounding-set=$caps" --)
+starts_quietly "a program folder that cannot be written" "${without_write_access[@]}"
+chmod u+w "$(dirname "$E2E_UPDATE_FILE")"
+expect "the check says why it was skipped" \
+    grep -q 'update check skipped: .*update.koz' "$E2E_LOGS"/pimbolet-*.log
+
+e2e_finish

@@ -1,0 +1,183 @@
+#include "companions/splash.h"
+#include "pet/updatefile.h"
+#include "pet_fixture.h"
+
+namespace {
+const std::string kUpdateFile = "/opt/pimbolet/cdata/update.koz";
+const std::string kQuestion = "\r\n\r\nWould you like to download it now?";
+
+std::vector<uint8_t> bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// The program's files, whose reads can be made to fail.
+class Files : public FakeFiles {
+  public:
+    std::vector<std::string> ReadLines(const std::string& path) override {
+        if (failReads) throw RuntimeError(vberr::PermissionDenied, "Permission denied: " + path);
+        return FakeFiles::ReadLines(path);
+    }
+    bool failReads = false;
+};
+} // namespace
+
+TEST(UpdateFile, FirstLineIsTheVersionAndTheRestAreNotes) {
+    struct Row {
+        std::vector<std::string> lines;
+        bool offered;
+        std::string prompt;
+    };
+    const std::vector<Row> rows = {
+        {{"4.1 beta"}, false, ""},
+        {{"4.1 beta", "a note"}, false, ""},
+        {{"4.1 Beta"}, true, "Version 4.1 Beta is available now" + kQuestion},
+        {{"4.1 beta "}, true, "Version 4.1 beta  is available now" + kQuestion},
+        {{}, false, ""},
+        {{"", "notes without a version"}, false, ""},
+        {{"4.2 beta"}, true, "Version 4.2 beta is available now" + kQuestion},
+        {{"4.2 beta", "Better walking", "", "<b>not markup</b>"},
+         true,
+         "Version 4.2 beta is available now\r\nBetter walking\r\n\r\n<b>not markup</b>" +
+             kQuestion},
+    };
+    for (const Row& row : rows) {
+        const UpdateOffer offer = ReadUpdateOffer(row.lines);
+        EXPECT_EQ(OffersNewVersion(offer, "4.1 beta"), row.offered) << offer.LatestVersion;
+        if (row.offered) {
+            EXPECT_EQ(UpdatePrompt(offer), row.prompt);
+        }
+    }
+}
+
+// A later-run pet started on the fakes, its files able to fail.
+struct Startup {
+    Startup() {
+        files.AddWaves(p.runtime.appPath);
+        p.settings.Set("birth", "2025-01-02 03:04:05");
+    }
+    // Runs the start-up with the update file the site offers; false when the program ended.
+    bool Start(const std::string& offered) {
+        p.inet.body = bytes(offered);
+        try {
+            forms.form1();
+            return true;
+        } catch (const ProgramEnded&) {
+            return false;
+        }
+    }
+    bool UpdateFileThere() const { return files.files.count(kUpdateFile) != 0; }
+    // The start-up went on after the check: the pet walks in.
+    bool PetStarted() { return forms.Form1Loaded() && forms.form1().Visible(); }
+
+    FakePlatform p;
+    Files files;
+    Services services{p.runtime, p.clock, p.random,  files,  p.settings, p.msgbox,
+                      p.sound,   p.inet,  p.browser, p.tray, p.stacking};
+    Forms forms{services};
+};
+
+class UpdateCheck : public ::testing::Test, public Startup {};
+
+TEST_F(UpdateCheck, SameVersionStartsThePetWithoutAWord) {
+    ASSERT_TRUE(Start("4.1 beta\r\n"));
+    EXPECT_EQ(p.inet.urls, std::vector<std::string>{"http://maker.test/koz/update.koz"});
+    EXPECT_TRUE(p.msgbox.shown.empty());
+    EXPECT_FALSE(UpdateFileThere());
+    EXPECT_TRUE(PetStarted());
+    EXPECT_EQ(p.runtime.pointers, (std::vector<int>{11, 0})) << "the hourglass, then back";
+    EXPECT_GE(p.runtime.doEvents, 1) << "the banner is drawn before the download";
+    EXPECT_TRUE(forms.SplashLoaded()) << "the banner is up first";
+}
+
+TEST_F(UpdateCheck, NewVersionIsOfferedWithItsNotes) {
+    ASSERT_TRUE(Start("4.2 beta\r\nBetter walking\r\nNew sounds"));
+    ASSERT_EQ(p.msgbox.shown.size(), 1u);
+    EXPECT_EQ(p.msgbox.shown[0].prompt,
+              "Version 4.2 beta is available now\r\nBetter walking\r\nNew sounds" + kQuestion);
+    EXPECT_EQ(p.msgbox.shown[0].style, mb::YesNo);
+    EXPECT_EQ(p.msgbox.shown[0].caption, "New Version!");
+}
+
+TEST_F(UpdateCheck, NoDeletesTheFileAndTheStartGoesOn) {
+    p.msgbox.answers = {mb::No};
+    ASSERT_TRUE(Start("4.2 beta\r\n"));
+    EXPECT_EQ(p.msgbox.shown.size(), 1u);
+    EXPECT_FALSE(UpdateFileThere());
+    EXPECT_EQ(p.browser.created, 0);
+    EXPECT_TRUE(PetStarted());
+}
+
+TEST_F(UpdateCheck, YesOpensTheDownloadPageAndEndsBeforeThePetShows) {
+    p.settings.values.clear(); // a first run: the egg would come next
+    p.msgbox.answers = {mb::Yes};
+    EXPECT_FALSE(Start("4.2 beta\r\n"));
+    EXPECT_EQ(p.browser.navigated, std::vector<std::string>{"http://maker.test/koz/"});
+    EXPECT_TRUE(p.runtime.ended);
+    EXPECT_FALSE(forms.FormELoaded());
+    EXPECT_FALSE(p.settings.Has("birth")) << "the next start is a first run again";
+    EXPECT_TRUE(UpdateFileThere()) << "left for the next start to delete";
+}
+
+TEST_F(UpdateCheck, YesWithoutABrowserTellsWhyWhenTheNumberIsPositive) {
+    for (const int number : {429, -2147467259}) {
+        FakePlatform q;
+        q.settings.Set("birth", "2025-01-02 03:04:05");
+        q.inet.body = bytes("4.2 beta");
+        q.msgbox.answers = {mb::Yes};
+        q.browser.failNavigateWith = number;
+        Forms f(q.services);
+        ASSERT_NO_THROW(f.form1()) << number;
+        EXPECT_TRUE(f.form1().Visible()) << number;
+        EXPECT_FALSE(q.files.Exists(kUpdateFile)) << number;
+        if (number > 0) {
+            ASSERT_EQ(q.msgbox.shown.size(), 2u);
+            EXPECT_EQ(q.msgbox.shown[1].prompt,
+                      "The browser could not open http://maker.test/koz/");
+            EXPECT_EQ(q.msgbox.shown[1].style, mb::Critical);
+            EXPECT_EQ(q.msgbox.shown[1].caption, "Launch URL");
+        } else {
+            EXPECT_EQ(q.msgbox.shown.size(), 1u) << number;
+        }
+    }
+}
+
+TEST_F(UpdateCheck, StaleFileIsDeletedBeforeTheDownload) {
+    files.files[kUpdateFile] = bytes("9.9 old\r\n");
+    p.inet.failWith = 35754;
+    ASSERT_TRUE(Start(""));
+    EXPECT_FALSE(UpdateFileThere());
+    EXPECT_TRUE(p.msgbox.shown.empty());
+}
+
+// Whatever keeps the check from its answer, the pet starts: no message, the pointer back to
+// normal, one line on standard error that says why.
+TEST_F(UpdateCheck, FailuresSkipTheCheckQuietly) {
+    struct Row {
+        const char* what;
+        std::function<void(Startup&)> breakIt;
+        std::string why;
+    };
+    const std::vector<Row> rows = {
+        {"failed download", [](Startup& t) { t.p.inet.failWith = 35761; },
+         "Unable to connect to remote host"},
+        {"folder that cannot be written", [](Startup& t) { t.files.failWrites = true; },
+         "Path/File access error"},
+        {"file that cannot be read back", [](Startup& t) { t.files.failReads = true; },
+         "Permission denied"},
+    };
+    for (const Row& row : rows) {
+        Startup t;
+        row.breakIt(t);
+        testing::internal::CaptureStderr();
+        const bool started = t.Start("4.2 beta\r\n");
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(started) << row.what;
+        EXPECT_TRUE(t.PetStarted()) << row.what;
+        EXPECT_TRUE(t.p.msgbox.shown.empty()) << row.what;
+        EXPECT_EQ(t.p.runtime.pointers.back(), 0) << row.what;
+        EXPECT_FALSE(t.UpdateFileThere()) << row.what;
+        EXPECT_NE(err.find("update check skipped: " + row.why), std::string::npos)
+            << row.what << ": " << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << row.what << ": " << err;
+    }
+}
