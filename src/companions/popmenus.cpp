@@ -10,7 +10,7 @@
 popmenus::popmenus(Forms& forms)
     : Window(forms.services(), Kind::Dialog, QStringLiteral("Menus")),
       mnupimbo(QStringLiteral("pimbo"), this), mnutickle(QStringLiteral("Tickle"), this),
-      mnuslap(QStringLiteral("Slap"), this), mnuspacer1(QStringLiteral("-"), this),
+      mnuslap(QStringLiteral("Slap"), this), mnuspacer1(this),
       moremnu(QStringLiteral("Program"), this), mnuAbout(QStringLiteral("About"), this),
       optionsmnu(QStringLiteral("Options"), this), exitmnu(QStringLiteral("Exit"), this),
       mnuicon(QStringLiteral("trayicon"), this), mnuAge(QStringLiteral("Pimbolet's Age?"), this),
@@ -19,6 +19,7 @@ popmenus::popmenus(Forms& forms)
       trayexitmnu(QStringLiteral("Exit"), this), m_forms(forms) {
     item(mnupimbo, mnutickle, &popmenus::mnutickle_Click);
     item(mnupimbo, mnuslap, &popmenus::mnuslap_Click);
+    // The caption "-" of the design is a separator line; a separator's text would be drawn.
     mnuspacer1.setSeparator(true);
     mnupimbo.addAction(&mnuspacer1);
     mnupimbo.addMenu(&moremnu);

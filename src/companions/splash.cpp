@@ -21,10 +21,9 @@ splash::splash(Forms& forms)
     Label1.setGeometry(TwipsRect(120, 1800, 2535, 375));
     Label2.setGeometry(TwipsRect(120, 2040, 2535, 255));
     Label3.setGeometry(TwipsRect(1800, 1560, 975, 255));
-    // The maker's credit, bold, in the largest size whose whole line fits its label.
-    QFont credit(QStringLiteral("DejaVu Sans"));
+    QFont credit = font();
     credit.setBold(true);
-    credit.setPointSize(10);
+    credit.setPointSize(12);
     Label1.setFont(credit);
     Label2.setToolTip(QStringLiteral("click to visit"));
     Label2.Click = [this] { Label2_Click(); };
@@ -70,8 +69,8 @@ void splash::Timer1_Timer() {
 }
 
 void splash::Form_MouseMove(int16_t, int16_t, float, float) {
-    // A repaint: the banner never takes the focus from the user's work.
-    update();
+    // To the front, as "Show Pimbolet" brings the pet; the keyboard stays with the user's work.
+    SetFocus();
 }
 
 void splash::Label2_Click() {

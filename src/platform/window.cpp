@@ -59,9 +59,10 @@ Window::Window(Services& services, Kind kind, const QString& caption)
         // only a title bar and a close box; its fixed size leaves nothing to maximise.
         setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                        Qt::CustomizeWindowHint);
-        substituteDesignFonts();
-        setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     }
+    // The font every window was laid out for; its controls inherit it.
+    substituteDesignFonts();
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
 
 Window::~Window() {

@@ -168,7 +168,7 @@ wait_until() {
 e2e_require_tools() {
     local missing=()
     for tool in Xvfb openbox tint2 pulseaudio pactl pacat parecord sox xdotool xwininfo xprop \
-        xmessage import convert; do
+        xmessage import convert xclip; do
         command -v "$tool" >/dev/null || missing+=("$tool")
     done
     [ ${#missing[@]} -eq 0 ] || die "missing tools (scripts/setup installs them): ${missing[*]}"
@@ -467,16 +467,22 @@ tray_icon() {
 
 # ---- input
 
-move_pointer() { xdotool mousemove --sync "$1" "$2"; }
+# move_pointer X Y: the pointer is there when this returns. (A synchronous move to where the
+# pointer already is would wait for a motion that never comes.)
+move_pointer() {
+    [ "$(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)" = "x:$1 y:$2" ] ||
+        xdotool mousemove --sync "$1" "$2"
+}
 
 # click X Y [BUTTON]: 1 left, 2 middle, 3 right.
-click() { xdotool mousemove --sync "$1" "$2" click "${3:-1}"; }
+click() { move_pointer "$1" "$2" && xdotool click "${3:-1}"; }
 
 # drag X1 Y1 X2 Y2 [STEPS]: presses the left button at X1,Y1, moves to X2,Y2 in even steps and
 # lets go there.
 drag() {
     local steps=${5:-10} i
-    xdotool mousemove --sync "$1" "$2" mousedown 1
+    move_pointer "$1" "$2"
+    xdotool mousedown 1
     for ((i = 1; i <= steps; i++)); do
         xdotool mousemove --sync $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
         # The first move must reach the program on its own, not merged with the next ones.
@@ -601,3 +607,162 @@ use_stand_in_browser() {
     export PATH=$E2E_TMP/bin:$PATH
     unset BROWSER DEFAULT_BROWSER
 }
+
+# ---- the pet's menus and dialogs
+
+# core_pixel CELL...: "x y" of a pixel that every one of the sprite cells covers, the one
+# nearest their middle: a place to click the pet whichever of those pictures it shows.
+core_pixel() {
+    local c
+    for c in "$@"; do sprite_cell_pixels "$c"; done | sort | uniq -c |
+        awk -v n=$# '$1 == n { k++; x[k] = $2; y[k] = $3; sx += $2; sy += $3 }
+            END { if (!k) exit 1; mx = sx / k; my = sy / k; best = -1
+                  for (i = 1; i <= k; i++) { d = (x[i] - mx) ^ 2 + (y[i] - my) ^ 2
+                      if (best < 0 || d < best) { best = d; b = i } }
+                  print x[b], y[b] }'
+}
+
+# Where to click a pet that walks, stands or reacts: a pixel of its body in each of those
+# pictures.
+awake_pet_pixel() { core_pixel 0 1 2 4 $(seq 9 34); }
+
+# pet_point ID X Y: the screen point of pixel X, Y of the pet window, once the pet's picture is
+# wholly on the screen.
+pet_point() {
+    local wx wy
+    read -r wx wy _ _ < <(window_geometry "$1") || return 1
+    [ "$wx" -ge 0 ] && [ $((wx + 100)) -le "$SCREEN_W" ] || return 1
+    echo "$((wx + $2)) $((wy + $3))"
+}
+
+# click_pet ID X Y BUTTON [SECONDS]: waits until that pixel of the pet is on the screen, clicks it.
+click_pet() {
+    local point
+    wait_until "${5:-20}" pet_point "$1" "$2" "$3" >/dev/null || return 1
+    point=$(pet_point "$1" "$2" "$3") || return 1
+    click "${point% *}" "${point#* }" "$4"
+}
+
+# popup_since LISTING [SECONDS]: the id of a window (a menu) mapped since the stacking listing
+# was taken.
+popup_since() {
+    wait_until "${2:-5}" e2e_new_viewable_child "$1" >/dev/null || return 1
+    e2e_new_viewable_child "$1"
+}
+
+# choose KEY...: keys for the menu or dialog that has the keyboard, a little apart.
+choose() { xdotool key --delay 120 "$@"; }
+
+# client_point ID X Y: the screen point of twips X, Y in a window's client area.
+client_point() {
+    local wx wy
+    read -r wx wy _ _ < <(window_geometry "$1") || return 1
+    echo "$((wx + $2 / 15)) $((wy + $3 / 15))"
+}
+
+# click_twips ID X Y [BUTTON]: clicks twips X, Y of a window's client area.
+click_twips() {
+    local point
+    point=$(client_point "$1" "$2" "$3") || return 1
+    click "${point% *}" "${point#* }" "${4:-1}"
+}
+
+# box_ticked ID LEFT TOP: the check box at twips LEFT, TOP of the window shows its tick.
+box_ticked() {
+    local point file dark
+    point=$(client_point "$1" "$2" "$3") || return 1
+    file=$(screenshot "box-$(now_ms)") || return 1
+    dark=$(convert "$file" -crop "10x10+$((${point% *} + 2))+$((${point#* } + 3))" +repage \
+        -colorspace gray -threshold 25% -negate -format '%[fx:round(mean*w*h)]' info:)
+    rm -f "$file"
+    [ "$dark" -gt 3 ]
+}
+
+# close_box ID: clicks the close button at the right end of the window manager's title bar.
+close_box() {
+    local fx fy fw
+    read -r fx fy fw _ < <(window_geometry "$(toplevel_of "$1")") || return 1
+    click $((fx + fw - 10)) $((fy + 10))
+}
+
+# shows_cell FILE ID CELL...: the screenshot shows one of the sprite cells in the window: every
+# pixel of the cell's drawing is on the screen as drawn, bar a few.
+shows_cell() {
+    local file=$1 id=$2 wx wy cell differ sheet=$E2E_SOURCE_DIR/resources/pictures/sprites.png
+    shift 2
+    read -r wx wy _ _ < <(window_geometry "$id") || return 1
+    convert "$file" -crop "100x100+$wx+$wy" +repage "$E2E_TMP/seen.png"
+    for cell in "$@"; do
+        convert "$sheet" -crop "100x100+$((cell % 9 * 100))+$((cell / 9 * 100))" +repage \
+            -transparent '#ff00ff' "$E2E_TMP/cell.png"
+        convert "$E2E_TMP/seen.png" "$E2E_TMP/cell.png" -composite "$E2E_TMP/drawn.png"
+        differ=$(compare -metric AE "$E2E_TMP/drawn.png" "$E2E_TMP/seen.png" null: 2>&1)
+        [ "${differ%% *}" -lt 50 ] 2>/dev/null && return 0
+    done
+    return 1
+}
+
+# first_sound_seconds FILE: how long the first sound heard in a recording lasts (until a tenth of
+# a second of silence).
+first_sound_seconds() {
+    sox "$1" -n silence 1 0.01 1% 1 0.1 1% stat 2>&1 | awk '/^Length/ { print $3 }'
+}
+
+# setting KEY: the stored value of a setting ("" when absent).
+setting() { sed -n "s/^$1=//p" "$(settings_file)" 2>/dev/null; }
+
+# store_settings KEY=VALUE...: the settings file holds these (and nothing else).
+store_settings() {
+    mkdir -p "$XDG_CONFIG_HOME/pimbolet"
+    printf '[Settings]\n%s\n' "$@" >"$(settings_file)"
+}
+
+e2e_at_size() {
+    local w h
+    read -r _ _ w h < <(window_geometry "$1") && [ "$w" = "$2" ] && [ "$h" = "$3" ]
+}
+
+# tray_click PID [BUTTON]: clicks the program's tray icon and prints the id of the menu that opens.
+tray_click() {
+    local icon before ix iy iw ih
+    wait_until 10 tray_icon "$1" >/dev/null || return 1
+    icon=$(tray_icon "$1")
+    read -r ix iy iw ih < <(window_geometry "$icon") || return 1
+    before=$(stacking_top_first)
+    click $((ix + iw / 2)) $((iy + ih / 2)) "${2:-1}"
+    popup_since "$before"
+}
+
+# pet_menu ID: right-clicks the pet (once it is wholly on the screen) and prints the id of the
+# menu that opens.
+pet_menu() {
+    local before cx cy
+    read -r cx cy < <(awake_pet_pixel) || return 1
+    before=$(stacking_top_first)
+    click_pet "$1" "$cx" "$cy" 3 || return 1
+    popup_since "$before"
+}
+
+# await_exit PID SECONDS: waits for the program to end; its exit status is in E2E_STATUS (empty
+# while it runs). Not to be called in $(...): only this shell can collect the status.
+await_exit() {
+    E2E_STATUS=
+    wait_until "$2" not process_running "$1" || return 1
+    wait "$1"
+    # shellcheck disable=SC2034 # handed to the test
+    E2E_STATUS=$?
+}
+
+# open_ordinary_window X Y: a window the window manager stacks, activated; its id in E2E_OTHER.
+open_ordinary_window() {
+    e2e_spawn ordinary xmessage -title e2e-ordinary -geometry "+$1+$2" "an ordinary window"
+    # shellcheck disable=SC2034 # handed to the test
+    E2E_OTHER=$(wait_for_window e2e-ordinary 10) || return 1
+    xdotool windowactivate --sync "$E2E_OTHER" >/dev/null 2>&1
+}
+
+topmost() { grep -qx _NET_WM_STATE_ABOVE <<<"$(wm_state "$1")"; }
+
+e2e_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+
+window_exists() { xwininfo -id "$1" >/dev/null 2>&1; }

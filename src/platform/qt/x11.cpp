@@ -159,26 +159,27 @@ void stackAmongOrdinaryWindows(QWidget* window) {
     const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
     const Atoms& a = atoms(c);
     // The managed windows from the top down: panels and windows kept above the others first,
-    // then the ordinary ones.
+    // then the ordinary ones (a desktop window counts among them, at their bottom).
     const std::vector<uint32_t> clients = listProperty(c, rootOf(c), a.stacking, XCB_ATOM_WINDOW);
-    xcb_window_t sibling = XCB_WINDOW_NONE;
-    uint32_t mode = XCB_STACK_MODE_ABOVE;
-    for (auto it = clients.rbegin(); it != clients.rend(); ++it) {
-        if (contains(listProperty(c, *it, a.state, XCB_ATOM_ATOM), a.above) ||
-            contains(listProperty(c, *it, a.type, XCB_ATOM_ATOM), a.typeDock)) {
-            sibling = *it;
-            mode = XCB_STACK_MODE_BELOW;
-            continue;
-        }
-        sibling = *it;
-        mode = XCB_STACK_MODE_ABOVE;
-        break;
+    xcb_window_t ordinary = XCB_WINDOW_NONE;
+    for (auto it = clients.rbegin(); it != clients.rend() && ordinary == XCB_WINDOW_NONE; ++it)
+        if (!contains(listProperty(c, *it, a.state, XCB_ATOM_ATOM), a.above) &&
+            !contains(listProperty(c, *it, a.type, XCB_ATOM_ATOM), a.typeDock))
+            ordinary = *it;
+    // Directly above the highest ordinary window; with none, under everything, where the next
+    // window to open covers it. (Beside the panels the window manager keeps windows of its own
+    // in the upper band, so "just under the lowest panel" would not do.)
+    const xcb_window_t frame =
+        ordinary == XCB_WINDOW_NONE ? xcb_window_t{XCB_WINDOW_NONE} : toplevelOf(c, ordinary);
+    if (frame == id) return;
+    if (frame != XCB_WINDOW_NONE) {
+        const uint32_t values[] = {frame, XCB_STACK_MODE_ABOVE};
+        xcb_configure_window(c, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
+                             values);
+    } else {
+        const uint32_t values[] = {XCB_STACK_MODE_BELOW};
+        xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, values);
     }
-    if (sibling == XCB_WINDOW_NONE) return;
-    const xcb_window_t frame = toplevelOf(c, sibling);
-    if (frame == XCB_WINDOW_NONE || frame == id) return;
-    const uint32_t values[] = {frame, mode};
-    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
     xcb_flush(c);
 }
 

@@ -22,8 +22,8 @@ void setDesktopWindowState(QWidget* window, bool above);
 
 // Puts a shown window that stands outside the window manager among the ordinary windows, in
 // front of them: directly above the highest ordinary managed window, under the panels and the
-// windows kept above the others. Windows raised later cover it, as they cover any ordinary
-// window. Does nothing where the window manager tells nothing of its windows.
+// windows kept above the others (with no ordinary window, under everything). Windows raised
+// later cover it, as they cover any ordinary window.
 void stackAmongOrdinaryWindows(QWidget* window);
 
 // Asks to be told, by a call of `onChange`, when the desktop's active window or stacking
