@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The pet follows the mouse: dragged with the left button by 100 pixels right and 50 down, the
 # spot where it was taken hold of (at the first move) stays under the pointer. The newly hatched
-# pet stands facing the user, so nothing but the drag moves it.
+# pet stands facing the user, so nothing but the drag moves it. A fast drag does not lose it.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -18,4 +18,12 @@ read -r mx my _ _ < <(window_geometry "$pet")
 expect "the pet follows the pointer from its second move on (moved by $((mx - px)), $((my - py)))" \
     [ "$mx" -eq $((px + 90)) -a "$my" -eq $((py + 45)) ]
 screenshot dragged >/dev/null
+
+# A fast drag: the pointer is already off the pet when the first move takes hold, and the pet
+# still follows, as it holds the mouse while the button is down.
+drag $((mx + gx)) $((my + gy)) $((mx + gx + 300)) $((my + gy)) 2
+wait_for_place "$pet" $((mx + 150)) "$my"
+read -r fx fy _ _ < <(window_geometry "$pet")
+expect "a fast drag keeps the pet (moved by $((fx - mx)), $((fy - my)))" \
+    [ "$fx" -eq $((mx + 150)) -a "$fy" -eq "$my" ]
 e2e_finish
