@@ -153,11 +153,8 @@ void Window::SetFocus() {
     if (m_kind == Kind::Dialog) {
         raise();
         activateWindow();
-    } else if (topmost()) {
-        raise();
-        x11::flush();
     } else {
-        x11::stackAmongOrdinaryWindows(this);
+        x11::stackAmongManagedWindows(this, topmost() ? x11::Band::Topmost : x11::Band::Ordinary);
     }
 }
 
@@ -180,9 +177,8 @@ void Window::showEvent(QShowEvent* event) {
     // is topmost, for the desktop's tools.
     if (m_kind == Kind::Desktop) {
         x11::setDesktopWindowState(this, topmost());
-        // A window comes into view in front of the ordinary windows; topmost ones keep
-        // themselves above everything.
-        if (!topmost()) x11::stackAmongOrdinaryWindows(this);
+        // A window comes into view in front of the others of its band.
+        x11::stackAmongManagedWindows(this, topmost() ? x11::Band::Topmost : x11::Band::Ordinary);
     }
 }
 
@@ -223,7 +219,8 @@ void Window::paintEvent(QPaintEvent* event) {
 
 void Window::mousePressEvent(QMouseEvent* e) {
     // A click brings a window to the front; no window manager does it for a desktop window.
-    if (m_kind == Kind::Desktop && !topmost()) x11::stackAmongOrdinaryWindows(this);
+    if (m_kind == Kind::Desktop && !topmost())
+        x11::stackAmongManagedWindows(this, x11::Band::Ordinary);
     Form_MouseDown(buttonsOf(e->button()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
 }

@@ -9,38 +9,28 @@
 #include <QWindow>
 
 namespace {
-// Keeps a window that stands outside the window manager above the other windows while it is
-// topmost: nobody else will. It rises at once when the desktop's active window or stacking
-// changes (on X11), and every half second besides, which costs one small request.
+// Keeps a topmost window that stands outside the window manager directly above the managed
+// windows: nobody else will. It takes its place again whenever the window manager restacks its
+// windows, and at no other time: it never competes with another program's unmanaged windows
+// (menus, notifications, a screen locker), which lie above it for as long as they are there.
 class TopmostKeeper : public QObject {
   public:
     explicit TopmostKeeper(Window* window) : QObject(window), m_window(window) {
-        m_timer.setTimerType(Qt::CoarseTimer);
-        m_timer.setInterval(500);
-        connect(&m_timer, &QTimer::timeout, this, &TopmostKeeper::rise);
         keepers().append(this);
-        x11::watchStacking(&TopmostKeeper::riseAll);
+        x11::watchStacking(&TopmostKeeper::placeAll);
     }
     ~TopmostKeeper() override { keepers().removeOne(this); }
 
     void setTopmost(bool on) {
-        if (on) {
-            m_timer.start();
-            rise();
-        } else {
-            m_timer.stop();
-        }
+        m_on = on;
+        place();
     }
+    bool active() const { return m_on; }
 
-    bool active() const { return m_timer.isActive(); }
-
-    void rise() {
-        if (!m_window->isVisible()) return;
-        // The program's own menus and message boxes stay above it while they are open.
-        if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) return;
-        m_window->raise();
-        // Nothing else may be sent for a while by a pet that stands still.
-        x11::flush();
+    void place() {
+        if (m_window->isVisible())
+            x11::stackAmongManagedWindows(m_window,
+                                          m_on ? x11::Band::Topmost : x11::Band::Ordinary);
     }
 
     static TopmostKeeper* of(Window* window) {
@@ -54,16 +44,20 @@ class TopmostKeeper : public QObject {
         static QList<TopmostKeeper*> all;
         return all;
     }
-    static void riseAll() {
-        // Let the window manager finish its own restacking first.
+    static void placeAll() {
+        // Once per burst of changes, after the window manager has finished restacking.
+        static bool pending = false;
+        if (pending) return;
+        pending = true;
         QTimer::singleShot(0, [] {
+            pending = false;
             for (TopmostKeeper* k : keepers())
-                if (k->m_timer.isActive()) k->rise();
+                if (k->m_on) k->place();
         });
     }
 
     Window* m_window;
-    QTimer m_timer;
+    bool m_on = false;
 };
 } // namespace
 
@@ -77,13 +71,10 @@ long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, 
     if (w->windowFlags() & Qt::X11BypassWindowManagerHint) {
         TopmostKeeper* keeper = TopmostKeeper::of(w);
         if (!keeper && top) keeper = new TopmostKeeper(w);
+        if (w->isVisible()) x11::setDesktopWindowState(w, top);
+        // Out of the band it stays where it is seen, in front of the ordinary windows, where
+        // the next window raised covers it.
         if (keeper) keeper->setTopmost(top);
-        if (w->isVisible()) {
-            x11::setDesktopWindowState(w, top);
-            // Out of the band it stays where it is seen, in front of the ordinary windows,
-            // where the next window raised covers it.
-            if (!top) x11::stackAmongOrdinaryWindows(w);
-        }
         return 1;
     }
     // A managed window: the window manager keeps it on top. Changing the flag through the

@@ -1,6 +1,7 @@
 #include "x11.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
@@ -36,7 +37,7 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 }
 
 struct Atoms {
-    xcb_atom_t state, above, skipTaskbar, skipPager, activeWindow, stacking, type, typeDock;
+    xcb_atom_t state, above, skipTaskbar, skipPager, stacking, type, typeDock;
 };
 
 const Atoms& atoms(xcb_connection_t* c) {
@@ -44,7 +45,6 @@ const Atoms& atoms(xcb_connection_t* c) {
                          atom(c, "_NET_WM_STATE_ABOVE"),
                          atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
                          atom(c, "_NET_WM_STATE_SKIP_PAGER"),
-                         atom(c, "_NET_ACTIVE_WINDOW"),
                          atom(c, "_NET_CLIENT_LIST_STACKING"),
                          atom(c, "_NET_WM_WINDOW_TYPE"),
                          atom(c, "_NET_WM_WINDOW_TYPE_DOCK")};
@@ -96,7 +96,7 @@ class StackingFilter : public QAbstractNativeEventFilter {
         if ((ev->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
         auto* pn = reinterpret_cast<xcb_property_notify_event_t*>(ev);
         xcb_connection_t* c = connection();
-        if (c && (pn->atom == atoms(c).activeWindow || pn->atom == atoms(c).stacking)) g_onChange();
+        if (c && pn->atom == atoms(c).stacking) g_onChange();
         return false;
     }
 };
@@ -151,33 +151,46 @@ void setDesktopWindowState(QWidget* window, bool above) {
     xcb_flush(c);
 }
 
-void stackAmongOrdinaryWindows(QWidget* window) {
+void stackAmongManagedWindows(QWidget* window, Band band) {
     xcb_connection_t* c = connection();
     if (!c || !window || !window->isVisible() || !window->windowHandle() ||
         !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
         return;
     const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
     const Atoms& a = atoms(c);
+    // This program's own message boxes and other windows it keeps above the rest stay above
+    // its desktop windows too.
+    std::vector<uint32_t> ownAbove;
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowHandle() &&
+            (w->isModal() || (w->windowFlags() & Qt::WindowStaysOnTopHint)))
+            ownAbove.push_back(static_cast<uint32_t>(w->windowHandle()->winId()));
     // The managed windows from the top down: panels and windows kept above the others first,
     // then the ordinary ones (a desktop window counts among them, at their bottom).
     const std::vector<uint32_t> clients = listProperty(c, rootOf(c), a.stacking, XCB_ATOM_WINDOW);
-    xcb_window_t ordinary = XCB_WINDOW_NONE;
-    for (auto it = clients.rbegin(); it != clients.rend() && ordinary == XCB_WINDOW_NONE; ++it)
-        if (!contains(listProperty(c, *it, a.state, XCB_ATOM_ATOM), a.above) &&
-            !contains(listProperty(c, *it, a.type, XCB_ATOM_ATOM), a.typeDock))
-            ordinary = *it;
-    // Directly above the highest ordinary window; with none, under everything, where the next
-    // window to open covers it. (Beside the panels the window manager keeps windows of its own
-    // in the upper band, so "just under the lowest panel" would not do.)
+    xcb_window_t anchor = XCB_WINDOW_NONE;
+    for (auto it = clients.rbegin(); it != clients.rend() && anchor == XCB_WINDOW_NONE; ++it) {
+        if (contains(ownAbove, *it)) continue;
+        if (band == Band::Ordinary &&
+            (contains(listProperty(c, *it, a.state, XCB_ATOM_ATOM), a.above) ||
+             contains(listProperty(c, *it, a.type, XCB_ATOM_ATOM), a.typeDock)))
+            continue;
+        anchor = *it;
+    }
+    // Directly above that window. With none: a topmost window goes to the top, an ordinary
+    // one under everything, where the next window to open covers it. (Beside the panels the
+    // window manager keeps windows of its own in the upper band, so "just under the lowest
+    // panel" would not do.)
     const xcb_window_t frame =
-        ordinary == XCB_WINDOW_NONE ? xcb_window_t{XCB_WINDOW_NONE} : toplevelOf(c, ordinary);
+        anchor == XCB_WINDOW_NONE ? xcb_window_t{XCB_WINDOW_NONE} : toplevelOf(c, anchor);
     if (frame == id) return;
     if (frame != XCB_WINDOW_NONE) {
         const uint32_t values[] = {frame, XCB_STACK_MODE_ABOVE};
         xcb_configure_window(c, id, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE,
                              values);
     } else {
-        const uint32_t values[] = {XCB_STACK_MODE_BELOW};
+        const uint32_t values[] = {band == Band::Topmost ? uint32_t{XCB_STACK_MODE_ABOVE}
+                                                         : uint32_t{XCB_STACK_MODE_BELOW}};
         xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, values);
     }
     xcb_flush(c);
@@ -307,7 +320,7 @@ bool showPictureInDisplay(QWidget*, long long, const QImage&) {
     return false;
 }
 void setDesktopWindowState(QWidget*, bool) {}
-void stackAmongOrdinaryWindows(QWidget*) {}
+void stackAmongManagedWindows(QWidget*, Band) {}
 void watchStacking(void (*)()) {}
 
 #endif

@@ -20,14 +20,23 @@ void flush();
 // not. The states are set on the window's own property, the only place such a window has.
 void setDesktopWindowState(QWidget* window, bool above);
 
-// Puts a shown window that stands outside the window manager among the ordinary windows, in
-// front of them: directly above the highest ordinary managed window, under the panels and the
-// windows kept above the others (with no ordinary window, under everything). Windows raised
-// later cover it, as they cover any ordinary window.
-void stackAmongOrdinaryWindows(QWidget* window);
+// The two bands of stacking a window that stands outside the window manager can be in.
+enum class Band {
+    // In front of the ordinary windows, under panels and windows kept above the others;
+    // windows raised later cover it.
+    Ordinary,
+    // Above every managed window, panels included, but never above another program's
+    // unmanaged windows (menus, tooltips, notifications, screen lockers).
+    Topmost,
+};
 
-// Asks to be told, by a call of `onChange`, when the desktop's active window or stacking
-// order changes, so that a window keeping itself on top can rise again at once. Safe to call
+// Puts a shown window that stands outside the window manager directly above the highest
+// managed window of its band (this program's own message boxes stay above it). With none, a
+// topmost window goes to the top and an ordinary one under everything.
+void stackAmongManagedWindows(QWidget* window, Band band);
+
+// Asks to be told, by a call of `onChange`, when the window manager changes the stacking order
+// of its windows, so that a topmost window can take its place above them again. Safe to call
 // more than once; the callback is shared by all callers.
 void watchStacking(void (*onChange)());
 
