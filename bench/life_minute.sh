@@ -1,78 +1,132 @@
 #!/usr/bin/env bash
-# One minute of the pet's life under Xvfb, after its start-up: CPU milliseconds and resident
-# memory, beside the same figures for xpenguins with one penguin, measured the same way.
-# Usage: bench/life_minute.sh path/to/pimbolet [seconds] [path/to/tick_bench]
-# With tick_bench, a Qt program that does nothing but wake five times a second is measured the
-# same way: the floor under the pet's figure on this machine.
+# A minute of life of the pet beside two classic X11 desktop pets, each alone on a fresh desktop
+# of its own (Xvfb 1280x800, openbox, tint2, a PulseAudio null sink): started, left alone for
+# 20 s, then measured for 60 s: the CPU time of the program (all its threads) and of the X
+# server. Rounds are interleaved (pimbolet, oneko, xpenguins, pimbolet, ...); the medians are
+# printed, the ratio of the pet's total to oneko's last.
+#
+# Usage: bench/life_minute.sh path/to/pimbolet [rounds] [seconds]
+# The pet's random source is seeded with PIMBOLET_SEED (1 unless set), so that every round
+# lives the same minute. Its About box is opened and hidden again from the tray menu before
+# the measurement, so every window it has is loaded when its memory is read.
 set -euo pipefail
 
-pet=${1:?usage: life_minute.sh path/to/pimbolet [seconds]}
-seconds=${2:-60}
-floor_bench=${3:-}
+pet=$(realpath "${1:?usage: life_minute.sh path/to/pimbolet [rounds] [seconds]}")
+rounds=${2:-3}
+seconds=${3:-60}
+settle=${BENCH_SETTLE:-20}
+export PIMBOLET_SEED=${PIMBOLET_SEED:-1}
+export PATH=$PATH:/usr/games
+for tool in Xvfb openbox tint2 pulseaudio pactl xdotool oneko xpenguins; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup test installs it)"; exit 1; }
+done
+
 work=$(mktemp -d)
 pids=()
-cleanup() {
+stop_all() {
+    local p
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+    pids=()
 }
-trap cleanup EXIT
+trap 'stop_all; rm -rf "$work"' EXIT
 
-display=:$((200 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & pids+=($!)
-tint2 >/dev/null 2>&1 & pids+=($!)
+# CPU time in ms, summed over all threads of a process; resident memory in KiB.
+cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { print int(ns / 1000000) }'; }
+rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/pimbolet"
-chmod 700 "$XDG_RUNTIME_DIR"
-if command -v pulseaudio >/dev/null; then
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
+# A fresh desktop: sets XSERVER (the X server's process id) and the environment of the programs.
+desktop_up() {
+    local home=$work/desktop-$1
+    rm -rf "$home"
+    mkdir -p "$home/run" "$home/config/pimbolet"
+    chmod 700 "$home/run"
+    export HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/config
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$home/no-bus
+    : >"$home/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -dpi 96 -nolisten tcp 3>"$home/display" \
+        >/dev/null 2>&1 &
+    XSERVER=$!
+    pids+=("$XSERVER")
+    for _ in $(seq 100); do grep -q '^[0-9]' "$home/display" && break; sleep 0.05; done
+    DISPLAY=:$(head -n 1 "$home/display")
+    export DISPLAY
+    openbox --sm-disable >/dev/null 2>&1 &
+    pids+=($!)
+    tint2 >/dev/null 2>&1 &
+    pids+=($!)
+    export PULSE_SERVER=unix:$home/run/pulse/native
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
         --load=module-native-protocol-unix --load="module-null-sink sink_name=null" \
-        >/dev/null 2>&1 & pids+=($!)
-    for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+        >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
     pactl set-default-sink null >/dev/null 2>&1 || true
-fi
-
-# A later run: the pet walks in from an edge and lives.
-printf '[Settings]\nbirth=2025-01-02 03:04:05\n' >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
-
-# CPU time to the nanosecond, summed over all threads of the process.
-cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {print int(ns / 1000000)}'; }
-rss_kib() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
-
-measure() { # name, pid
-    local name=$1 pid=$2
-    sleep 5 # start-up is not part of the figure
-    local before after
-    before=$(cpu_ms "$pid")
-    sleep "$seconds"
-    after=$(cpu_ms "$pid")
-    if [ -n "${BENCH_VERBOSE:-}" ]; then
-        for t in /proc/"$pid"/task/*; do echo "    thread $(cat "$t"/comm): $(cut -d' ' -f1 "$t"/schedstat) ns in all"; done
-    fi
-    local per_minute=$(((after - before) * 60 / seconds))
-    printf '%-26s %8d ms CPU per minute   %6d KiB resident\n' "$name" "$per_minute" "$(rss_kib "$pid")"
+    sleep 1
 }
 
-echo "one minute of life under Xvfb ($seconds s measured after a 5 s start-up):"
-"$pet" >/dev/null 2>&1 &
-pet_pid=$!
-pids+=($pet_pid)
-measure "pimbolet" "$pet_pid"
-kill "$pet_pid"
+# The pet's About box, opened from the tray menu and hidden again with OK.
+load_about() {
+    local icon x y
+    icon=$(xdotool search --onlyvisible --pid "$1" --name '^pimbolet$' 2>/dev/null | head -n 1) || return 0
+    [ -n "$icon" ] || return 0
+    read -r x y < <(xdotool getwindowgeometry --shell "$icon" |
+        awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }')
+    xdotool mousemove --sync "$((x + 4))" "$((y + 4))" click 1
+    sleep 0.5
+    xdotool key --delay 120 Down Down Down Down Return
+    sleep 1
+    xdotool search --name '^About KOZ$' windowactivate --sync key Return 2>/dev/null || true
+    xdotool mousemove 640 400
+}
 
-if command -v xpenguins >/dev/null; then
-    xpenguins -n 1 >/dev/null 2>&1 &
-    pen_pid=$!
-    pids+=($pen_pid)
-    measure "xpenguins (one penguin)" "$pen_pid"
-else
-    echo "xpenguins is not installed: no comparison"
-fi
-if [ -n "$floor_bench" ]; then
-    QT_QPA_PLATFORM=xcb "$floor_bench" --idle "$seconds"
-fi
-echo "targets: at most 60 ms CPU per minute of life and at most 40960 KiB resident"
+# measure ROUND NAME COMMAND...: one program alone on a fresh desktop.
+measure() {
+    local round=$1 name=$2 pid c0 x0 c1 x1
+    shift 2
+    desktop_up "$round-$name"
+    if [ "$name" = pimbolet ]; then
+        printf '[Settings]\nbirth=2025-01-02 03:04:05\n' \
+            >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
+    fi
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    sleep 3
+    [ "$name" = pimbolet ] && load_about "$pid"
+    sleep $((settle - 3))
+    c0=$(cpu_ms "$pid")
+    x0=$(cpu_ms "$XSERVER")
+    sleep "$seconds"
+    c1=$(cpu_ms "$pid")
+    x1=$(cpu_ms "$XSERVER")
+    echo "$name $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) $(rss_kib "$pid")" \
+        >>"$work/results"
+    printf 'round %d  %-10s client %5d  X server %5d ms per minute  %6d KiB resident\n' \
+        "$round" "$name" $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) \
+        "$(rss_kib "$pid")"
+    stop_all
+}
+
+echo "a minute of life: $rounds interleaved rounds, ${settle} s after start, ${seconds} s measured"
+for round in $(seq 1 "$rounds"); do
+    measure "$round" pimbolet "$pet"
+    measure "$round" oneko oneko
+    measure "$round" xpenguins xpenguins -n 1
+done
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : int((v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+declare -A totals
+echo
+printf '%-10s %8s %9s %7s %12s\n' program client "X server" total "KiB resident"
+for name in pimbolet oneko xpenguins; do
+    client=$(awk -v n="$name" '$1 == n { print $2 }' "$work/results" | median)
+    xserver=$(awk -v n="$name" '$1 == n { print $3 }' "$work/results" | median)
+    total=$(awk -v n="$name" '$1 == n { print $2 + $3 }' "$work/results" | median)
+    rss=$(awk -v n="$name" '$1 == n { print $4 }' "$work/results" | median)
+    printf '%-10s %8d %9d %7d %12d\n' "$name" "$client" "$xserver" "$total" "$rss"
+    totals[$name]=$total
+done
+echo "medians in ms of CPU per minute (client + X server = total)"
+awk -v p="${totals[pimbolet]}" -v o="${totals[oneko]}" \
+    'BEGIN { printf "pimbolet / oneko (total): %.2f (target: at most 0.50)\n", o ? p / o : 0 }'
