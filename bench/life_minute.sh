@@ -68,11 +68,14 @@ desktop_up() {
 # The pet's About box, opened from the tray menu and hidden again with OK.
 load_about() {
     local icon x y
-    icon=$(xdotool search --onlyvisible --pid "$1" --name '^pimbolet$' 2>/dev/null | head -n 1) || return 0
-    [ -n "$icon" ] || return 0
-    read -r x y < <(xdotool getwindowgeometry --shell "$icon" |
-        awk -F= '/^X=/ { x = $2 } /^Y=/ { y = $2 } END { print x, y }')
-    xdotool mousemove --sync "$((x + 4))" "$((y + 4))" click 1
+    # The docked icon carries the program's name; the pet's window is "Pimbolet".
+    for icon in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null) none; do
+        [ "$(xdotool getwindowname "$icon" 2>/dev/null)" = pimbolet ] && break
+    done
+    [ "$icon" != none ] || return 0
+    read -r x y < <(xwininfo -id "$icon" |
+        awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
+    xdotool mousemove --sync "$((x + 4))" "$((y + 4))" click 1 || return 0
     sleep 0.5
     xdotool key --delay 120 Down Down Down Down Return
     sleep 1
