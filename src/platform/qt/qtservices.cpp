@@ -1,5 +1,6 @@
 #include "qtservices.h"
 
+#include "pulsesound.h"
 #include "qtimpl.h"
 
 struct QtPlatform::Impl {
@@ -9,7 +10,7 @@ struct QtPlatform::Impl {
     QtFiles files;
     QtSettings settings;
     QtMessageBoxes msgbox{runtime};
-    QtMultimedia sound;
+    PulseSound sound;
     QtInternetTransfer inet;
     QtWebBrowserFactory browser;
     QtShellTray tray{runtime};
