@@ -1,6 +1,5 @@
 #include "qtservices.h"
 
-#include "pulsesound.h"
 #include "qtimpl.h"
 
 struct QtPlatform::Impl {
@@ -10,7 +9,7 @@ struct QtPlatform::Impl {
     QtFiles files;
     QtSettings settings;
     QtMessageBoxes msgbox{runtime};
-    PulseSound sound;
+    QtMultimedia sound;
     QtInternetTransfer inet;
     QtWebBrowserFactory browser;
     QtShellTray tray{runtime};
