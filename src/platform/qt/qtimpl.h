@@ -35,7 +35,7 @@ class QtRuntime : public Runtime {
     float TwipsPerPixelY() const override;
     void SetMousePointer(int pointer) override;
     void DoEvents() override;
-    [[noreturn]] void End() override;
+    [[noreturn]] void End(EndStatus status) override;
     std::string WebHost() const override;
 
     // The file whose lock marks a running copy for this user.

@@ -110,9 +110,9 @@ void QtRuntime::DoEvents() {
     QCoreApplication::processEvents();
 }
 
-void QtRuntime::End() {
+void QtRuntime::End(EndStatus status) {
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(static_cast<int>(status));
 }
 
 Date QtClock::Now() {
