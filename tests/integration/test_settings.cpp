@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -129,8 +130,36 @@ TEST(Settings, HandWrittenFileIsReadLeniently) {
         << "names compare without regard to case";
     EXPECT_EQ(s.GetSetting(app, "Other", "name", ""), "x");
     s.SaveSetting(app, "Settings", "ontop", "0");
-    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM")
-        << "a save keeps what was there";
+    EXPECT_EQ(fileBytes(file),
+              "\xEF\xBB\xBF[Settings]\r\n; made by hand\r\nbirth=3/1/2000 10:15:42 PM\r\n"
+              "  sound = 1\r\nontop=0\r\nnonsense line\r\n[ Other ]\nname=x\n")
+        << "a save adds its line and keeps every other as it was";
+}
+
+TEST(Settings, LinkedFileIsReplacedWhereTheLinkLeads) {
+    QTemporaryDir dotfiles;
+    ASSERT_TRUE(dotfiles.isValid());
+    const QString kept = dotfiles.filePath(QStringLiteral("pimbolet.ini"));
+    const QString notYet = dotfiles.filePath(QStringLiteral("later.ini"));
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("; kept in git\n[Settings]\nname=Pim\n");
+    }
+    for (const auto& [app, target] : {std::pair{std::string("linked app"), kept},
+                                      std::pair{std::string("link to nothing yet"), notYet}}) {
+        const QString link = QtSettings::fileName(app);
+        QDir().mkpath(QFileInfo(link).absolutePath());
+        ASSERT_TRUE(QFile::link(target, link));
+        QtSettings s;
+        s.SaveSetting(app, "Settings", "birth", "2020-01-02 03:04:05");
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << app << ": still a link";
+        EXPECT_TRUE(fileBytes(target).contains("birth=2020-01-02 03:04:05\n")) << app;
+        EXPECT_EQ(QtSettings().GetSetting(app, "Settings", "birth", ""), "2020-01-02 03:04:05");
+    }
+    EXPECT_EQ(fileBytes(kept), "; kept in git\n[Settings]\nname=Pim\nbirth=2020-01-02 03:04:05\n");
+    EXPECT_EQ(QDir(dotfiles.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary file left beside the targets";
 }
 
 TEST(Settings, AwkwardNamesRoundTrip) {

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Resident memory of the pet started on a huge settings file (50 MB, 2.37 million keys, the
+# birth among them), beside the same pet on an ordinary one: at its peak during the start-up
+# and 10 s later, once the start-up is over.
+# Usage: bench/big_settings.sh path/to/pimbolet
+set -euo pipefail
+
+pet=${1:?usage: big_settings.sh path/to/pimbolet}
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=:$((500 + RANDOM % 300))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 & pids+=($!)
+
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+export PULSE_SERVER=unix:$work/no-sound-server
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/pimbolet"
+chmod 700 "$XDG_RUNTIME_DIR"
+settings=$XDG_CONFIG_HOME/pimbolet/"virtual pet Pimbolet.ini"
+
+kib() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/status"; }
+
+run() { # name
+    "$pet" >/dev/null 2>&1 &
+    local pid=$!
+    pids+=("$pid")
+    sleep 10
+    printf '%-34s %8d KiB at the peak   %8d KiB after start-up\n' "$1" \
+        "$(kib "$pid" VmHWM)" "$(kib "$pid" VmRSS)"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+
+printf '[Settings]\nbirth=2025-01-02 03:04:05\n' >"$settings"
+run "ordinary settings file"
+awk 'BEGIN { print "[Settings]"; for (i = 0; i < 2370000; i++) printf "key%07d=%010d\n", i, i
+             print "birth=2025-01-02 03:04:05" }' >"$settings"
+run "$(($(stat -c %s "$settings") / 1000000)) MB settings file"
