@@ -19,6 +19,13 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toLong();
+    return -1;
+}
 } // namespace
 
 TEST(Settings, FileLivesInThePrivateConfigFolderUnderPimbolet) {
@@ -192,4 +199,31 @@ TEST(Settings, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
     EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "1"), "1");
     EXPECT_THROW(s.SaveSetting(app, "Settings", "sound", "0"), RuntimeError);
     EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+// Not a figure to reach (bench/big_settings.sh measures those): a file of millions of keys,
+// read and saved, must not leave its size behind in the program's memory for the rest of its
+// life.
+TEST(Settings, HugeFileLeavesNoMemoryBehind) {
+    const std::string app = "huge app";
+    const QString file = QtSettings::fileName(app);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Settings]\n");
+        for (int chunk = 0; chunk < 237; ++chunk) {
+            QByteArray lines;
+            for (int i = 0; i < 10000; ++i)
+                lines += "key" + QByteArray::number(chunk * 10000 + i) + "=0123456789\n";
+            ASSERT_EQ(f.write(lines), lines.size());
+        }
+        f.write("birth=2025-01-02 03:04:05\n");
+    }
+    const long before = residentKiB();
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", ""), "2025-01-02 03:04:05");
+    s.SaveSetting(app, "Settings", "ontop", "0");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "ontop", ""), "0");
+    EXPECT_LT(residentKiB() - before, 16 * 1024) << "KiB still resident after reading";
 }
