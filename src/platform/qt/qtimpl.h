@@ -25,7 +25,7 @@ class QtRuntime : public Runtime {
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;
     std::string AppPath() const override;
-    std::string Title() const override { return "virtual pet Pimbolet"; }
+    std::string Title() const override { return kTitle; }
     int Major() const override { return 4; }
     int Minor() const override { return 1; }
     bool PrevInstance() override;
@@ -38,10 +38,11 @@ class QtRuntime : public Runtime {
     [[noreturn]] void End(EndStatus status) override;
     std::string WebHost() const override;
 
-    // The file whose lock marks a running copy for this user.
+    // The file whose lock marks a copy running on this user's settings.
     static QString instanceLockPath();
 
   private:
+    static constexpr const char* kTitle = "virtual pet Pimbolet";
     int m_instanceLock = -1;
 };
 
