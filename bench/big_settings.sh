@@ -6,25 +6,9 @@
 set -euo pipefail
 
 pet=${1:?usage: big_settings.sh path/to/pimbolet}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=:$((500 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & pids+=($!)
-
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+# shellcheck source=desktop.sh
+source "$(dirname "$0")/desktop.sh"
 export PULSE_SERVER=unix:$work/no-sound-server
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/pimbolet"
-chmod 700 "$XDG_RUNTIME_DIR"
 settings=$XDG_CONFIG_HOME/pimbolet/"virtual pet Pimbolet.ini"
 
 kib() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/status"; }

@@ -9,25 +9,9 @@ set -euo pipefail
 pet=${1:?usage: life_minute.sh path/to/pimbolet [seconds]}
 seconds=${2:-60}
 floor_bench=${3:-}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=:$((200 + RANDOM % 300))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & pids+=($!)
+# shellcheck source=desktop.sh
+source "$(dirname "$0")/desktop.sh"
 tint2 >/dev/null 2>&1 & pids+=($!)
-
-export HOME=$work/home XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/pimbolet"
-chmod 700 "$XDG_RUNTIME_DIR"
 if command -v pulseaudio >/dev/null; then
     pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
         --load=module-native-protocol-unix --load="module-null-sink sink_name=null" \
@@ -60,14 +44,14 @@ measure() { # name, pid
 echo "one minute of life under Xvfb ($seconds s measured after a 5 s start-up):"
 "$pet" >/dev/null 2>&1 &
 pet_pid=$!
-pids+=($pet_pid)
+pids+=("$pet_pid")
 measure "pimbolet" "$pet_pid"
 kill "$pet_pid"
 
 if command -v xpenguins >/dev/null; then
     xpenguins -n 1 >/dev/null 2>&1 &
     pen_pid=$!
-    pids+=($pen_pid)
+    pids+=("$pen_pid")
     measure "xpenguins (one penguin)" "$pen_pid"
 else
     echo "xpenguins is not installed: no comparison"

@@ -12,8 +12,9 @@
 #include <memory>
 #include <random>
 
-class QSoundEffect;
+class PulsePlayer;
 class QSystemTrayIcon;
+struct WaveSound;
 
 // Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
 QString nativePath(const std::string& path);
@@ -99,8 +100,7 @@ class QtMessageBoxes : public MessageBoxes {
     Runtime& m_runtime;
 };
 
-// Wave files through Qt Multimedia's sound effects (PulseAudio); see qtmedia.cpp for how the
-// position is kept.
+// Wave files played on the PulseAudio server; see qtmedia.cpp for how the position is kept.
 class QtMultimedia : public MultimediaDevice {
   public:
     QtMultimedia();
@@ -113,15 +113,13 @@ class QtMultimedia : public MultimediaDevice {
 
   private:
     void close();
-    static constexpr int kMaxRetries = 16;
 
     std::string m_fileName;
     long m_length = 0;
     bool m_playing = false;
     QElapsedTimer m_clock;
-    QSoundEffect* m_effect = nullptr;
-    QHash<QString, QSoundEffect*> m_effects;
-    int m_retired = 0;
+    std::unique_ptr<WaveSound> m_sound;
+    std::unique_ptr<PulsePlayer> m_player;
 };
 
 // HTTP GET with one deadline for the whole exchange; the body is bounded in size (the update
