@@ -15,7 +15,7 @@ struct PulsePlayer::Connection {
     pa_stream* stream = nullptr;
     // The sound that plays, or waits for the connection to be ready.
     QByteArray samples;
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     qsizetype written = 0;
     bool waiting = false;
 
@@ -42,8 +42,9 @@ struct PulsePlayer::Connection {
         context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Pimbolet");
         if (!context) return;
         pa_context_set_state_callback(context, onContextState, this);
-        // Starting a sound server is the session's business, not a pet's.
-        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        // Where the server is, and whether a client may start one, is the user's client.conf's
+        // to say, as for every other program.
+        if (pa_context_connect(context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0) {
             pa_context_set_state_callback(context, nullptr, nullptr);
             pa_context_unref(context);
             context = nullptr;
@@ -53,7 +54,7 @@ struct PulsePlayer::Connection {
     void startStream() {
         waiting = false;
         dropStream();
-        stream = pa_stream_new(context, "Pimbolet", &spec, nullptr);
+        stream = pa_stream_new(context, "Pimbolet", &sampleFormat, nullptr);
         if (!stream) return;
         written = 0;
         pa_stream_set_write_callback(stream, onWritable, this);
@@ -118,10 +119,10 @@ void PulsePlayer::play(const WaveSound& sound) {
     pa_threaded_mainloop_lock(d->loop);
     d->dropStream();
     d->samples = sound.samples;
-    d->spec.format = kFormats[sound.encoding];
-    d->spec.rate = sound.rate;
-    d->spec.channels = static_cast<uint8_t>(std::min(sound.channels, 255));
-    d->waiting = pa_sample_spec_valid(&d->spec) != 0;
+    d->sampleFormat.format = kFormats[sound.encoding];
+    d->sampleFormat.rate = sound.rate;
+    d->sampleFormat.channels = static_cast<uint8_t>(std::min(sound.channels, 255));
+    d->waiting = pa_sample_spec_valid(&d->sampleFormat) != 0;
     if (d->waiting) d->connect();
     if (!d->context)
         d->waiting = false; // no server: the sound is passed over
