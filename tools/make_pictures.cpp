@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     const QDir dir(argv[1]);
     bool ok = save(makeSpriteSheet(), dir, "sprites.png");
     ok = save(makeIcon(), dir, "pimbolet.png") && ok;
+    ok = save(makeIcon(128), dir, "pimbolet-128.png") && ok;
     ok = save(makeOpenHand(), dir, "hand1.png") && ok;
     ok = save(makeGrabHand(), dir, "hand2.png") && ok;
     ok = save(makePointingHand(), dir, "link.png") && ok;

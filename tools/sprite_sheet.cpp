@@ -181,14 +181,15 @@ QImage makeSpriteSheet() {
     return sheet.convertToFormat(QImage::Format_RGB888);
 }
 
-QImage makeIcon() {
-    QImage icon(32, 32, QImage::Format_ARGB32);
+QImage makeIcon(int size) {
+    QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
     p.setRenderHint(QPainter::Antialiasing);
     // Head and body fill the icon; the feet fall off its lower edge.
-    p.translate(2.5, 0.5);
-    p.scale(0.64, 0.64);
+    const double k = size / 32.0;
+    p.translate(2.5 * k, 0.5 * k);
+    p.scale(0.64 * k, 0.64 * k);
     pet::drawFront(p, pet::Face::Neutral);
     return icon;
 }

@@ -1,5 +1,6 @@
 #include "app/forms.h"
 #include "companions/popmenus.h"
+#include "platform/qt/displayopening.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/sessionend.h"
 
@@ -13,7 +14,9 @@ int main(int argc, char* argv[]) {
     // pictures are small, and sending them plainly costs far less over a long life.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
 
+    DisplayOpening opening;
     QApplication app(argc, argv);
+    opening.opened();
     QApplication::setApplicationName(QStringLiteral("pimbolet"));
     QApplication::setApplicationVersion(QStringLiteral("4.1"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -89,5 +89,5 @@ void popmenus::exitmnu_Click() {
     if (f.SplashLoaded()) f.Unload(&f.splashBanner());
     if (f.FormELoaded()) f.Unload(&f.formE());
     f.Unload(this);
-    services().runtime.End();
+    services().runtime.End(EndStatus::Done);
 }

@@ -69,14 +69,15 @@ void Form1::Form_Load() {
 
     if (RequiredFilesMissing()) {
         s.msgbox.MsgBox("Required files are missing", mb::Critical, "Load Error");
-        s.runtime.End();
+        s.runtime.End(EndStatus::Failed);
     }
 
     try {
         if (s.runtime.PrevInstance()) {
             s.msgbox.MsgBox("Virtual Pet Pimbolet is Already Running!", mb::Critical,
                             "KOZ - Already Running");
-            s.runtime.End();
+            // The pet the user asked for is running: not a failure.
+            s.runtime.End(EndStatus::Done);
         }
 
         m_forms.splashBanner().Show();
@@ -130,7 +131,7 @@ void Form1::Form_Load() {
 
 void Form1::StartErr(const std::string& description) {
     services().msgbox.MsgBox("Oh Dear, and error has occured.\r\n" + description, mb::OKOnly, "");
-    services().runtime.End();
+    services().runtime.End(EndStatus::Failed);
 }
 
 void Form1::AddTrayIcon() {

@@ -45,7 +45,7 @@ void Form1::CheckForUpdate() {
         try {
             OpenWebPage(s.browser, WebBrowser, MakerAddress(s.runtime, "/koz/"));
             // The next start deletes the file left behind.
-            s.runtime.End();
+            s.runtime.End(EndStatus::Done);
         } catch (const RuntimeError& e) {
             if (e.Number > 0) s.msgbox.MsgBox(e.Description, mb::Critical, "Launch URL");
         }

@@ -3,10 +3,11 @@
 #include "errors.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <regex>
+#include <string_view>
 
 namespace datetime {
 
@@ -71,25 +72,128 @@ std::string ToText(Date d) {
     return buf;
 }
 
-Date FromText(const std::string& text) {
-    static const std::regex number(R"(\s*[-+]?\d+(\.\d+)?\s*)");
-    static const std::regex stamp(
-        R"(\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*)");
-    std::smatch m;
-    if (std::regex_match(text, number)) return std::stod(text);
-    if (!std::regex_match(text, m, stamp)) mismatch(text);
-    Parts p;
-    p.year = std::stoi(m[1]);
-    p.month = std::stoi(m[2]);
-    p.day = std::stoi(m[3]);
-    if (m[4].matched) {
-        p.hour = std::stoi(m[4]);
-        p.minute = std::stoi(m[5]);
-        p.second = m[6].matched ? std::stoi(m[6]) : 0;
+namespace {
+// A stored date-time is some twenty characters; anything much longer is not one, and is not
+// read through.
+constexpr size_t kLongestText = 64;
+// How much of a bad text the error message quotes.
+constexpr size_t kQuoted = 40;
+
+// The runtime's date-times run from 1 January 100 to 31 December 9999.
+constexpr double kFirstDay = -657434.0;
+constexpr double kLastDay = 2958466.0;
+
+// The text for the error message: a long one cut at a character boundary.
+std::string quoted(const std::string& text) {
+    if (text.size() <= kQuoted) return text;
+    size_t cut = kQuoted;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut) + "...";
+}
+
+bool isSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads the text from left to right; a read that does not match takes nothing.
+struct Scanner {
+    std::string_view s;
+    size_t at = 0;
+
+    void spaces() {
+        while (at < s.size() && isSpace(s[at]))
+            ++at;
     }
+    bool take(char c) {
+        if (at == s.size() || s[at] != c) return false;
+        ++at;
+        return true;
+    }
+    // A whole number of `min` to `max` digits, or -1.
+    int number(size_t min, size_t max) {
+        size_t n = 0;
+        int value = 0;
+        while (n < max && at + n < s.size() && isDigit(s[at + n]))
+            value = value * 10 + (s[at + n++] - '0');
+        if (n < min) return -1;
+        at += n;
+        return value;
+    }
+    size_t digitRun() {
+        const size_t from = at;
+        while (at < s.size() && isDigit(s[at]))
+            ++at;
+        return at - from;
+    }
+    bool done() {
+        spaces();
+        return at == s.size();
+    }
+};
+
+// A plain number of days: optional sign, digits, optional decimals.
+bool readDays(std::string_view text, double& days) {
+    Scanner in{text};
+    in.spaces();
+    const bool negative = in.take('-');
+    if (!negative) in.take('+');
+    const size_t from = in.at;
+    if (in.digitRun() == 0) return false;
+    if (in.take('.') && in.digitRun() == 0) return false;
+    const char* end = text.data() + in.at;
+    if (!in.done()) return false;
+    // from_chars reads the same whatever the user's locale takes for a decimal point.
+    const auto [last, error] = std::from_chars(text.data() + from, end, days);
+    if (error != std::errc() || last != end) return false;
+    if (negative) days = -days;
+    return days >= kFirstDay && days < kLastDay;
+}
+
+// "yyyy-m-d", then optionally " h:mm" or "Th:mm", then optionally ":ss".
+bool readStamp(std::string_view text, Parts& p) {
+    Scanner in{text};
+    in.spaces();
+    p.year = in.number(4, 4);
+    if (p.year < 0 || !in.take('-')) return false;
+    p.month = in.number(1, 2);
+    if (p.month < 0 || !in.take('-')) return false;
+    p.day = in.number(1, 2);
+    if (p.day < 0) return false;
+    const size_t dateEnd = in.at;
+    if (in.take(' ') || in.take('T')) {
+        const int hour = in.number(1, 2);
+        const int minute = hour >= 0 && in.take(':') ? in.number(2, 2) : -1;
+        if (minute < 0) {
+            in.at = dateEnd; // no time: only spaces may follow the date
+        } else {
+            p.hour = hour;
+            p.minute = minute;
+            const size_t minuteEnd = in.at;
+            const int second = in.take(':') ? in.number(2, 2) : -1;
+            if (second >= 0)
+                p.second = second;
+            else
+                in.at = minuteEnd;
+        }
+    }
+    return in.done();
+}
+} // namespace
+
+Date FromText(const std::string& text) {
+    if (text.size() > kLongestText) mismatch(quoted(text));
+    double days = 0;
+    if (readDays(text, days)) return days;
+    Parts p;
+    if (!readStamp(text, p)) mismatch(quoted(text));
     const year_month_day ymd{year{p.year}, month{static_cast<unsigned>(p.month)},
                              day{static_cast<unsigned>(p.day)}};
-    if (!ymd.ok() || p.hour > 23 || p.minute > 59 || p.second > 59) mismatch(text);
+    if (p.year < 100 || !ymd.ok() || p.hour > 23 || p.minute > 59 || p.second > 59)
+        mismatch(quoted(text));
     return FromParts(p);
 }
 

@@ -21,7 +21,8 @@ Parts ToParts(Date d);
 std::string ToText(Date d);
 
 // Text to date-time: the stored form, a date alone ("yyyy-mm-dd"), or a plain number of days
-// ("0" is the zero date-time). Anything else is a Type mismatch error naming the text.
+// ("0" is the zero date-time), within the years 100 to 9999. Anything else, a text too long to
+// be a date-time among it, is a Type mismatch error naming the text (a long one cut short).
 Date FromText(const std::string& text);
 
 // A date-time as a count of seconds from the zero date-time, before it too, to the nearest

@@ -16,7 +16,7 @@ class RuntimeError : public std::runtime_error {
 // Thrown by a test runtime's End(): the program stops here, no window unloads.
 // Deliberately not a std::exception, so that no error handler of a window catches it.
 struct ProgramEnded {
-    int code = 0;
+    int status = 0;
 };
 
 namespace vberr {

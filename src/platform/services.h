@@ -13,6 +13,10 @@
 
 using HWND = uint32_t;
 
+// What the program's parent sees when it ends: a start that was refused for a fault is a
+// failure, so that a script starting the pet can tell it from an ordinary end.
+enum class EndStatus { Done = 0, Failed = 1 };
+
 class Runtime {
   public:
     virtual ~Runtime() = default;
@@ -32,7 +36,7 @@ class Runtime {
     // Lets the events that are waiting run once.
     virtual void DoEvents() = 0;
     // Ends the program at once: no window is unloaded, nothing more runs.
-    [[noreturn]] virtual void End() = 0;
+    [[noreturn]] virtual void End(EndStatus status) = 0;
     // The maker's web host, with a ":port" when it has one.
     virtual std::string WebHost() const = 0;
 };

@@ -766,3 +766,23 @@ topmost() { grep -qx _NET_WM_STATE_ABOVE <<<"$(wm_state "$1")"; }
 e2e_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 
 window_exists() { xwininfo -id "$1" >/dev/null 2>&1; }
+
+# ---- the sound server going away and coming back
+
+# stop_sound: the sound server ends, as when the user's sound server is stopped or crashes
+# (the silent stream that kept its sink busy ends with it). e2e_start_sound starts it again.
+stop_sound() {
+    local pid
+    while read -r pid; do
+        case "$(ps -o comm= -p "$pid" 2>/dev/null)" in
+        pulseaudio | pacat)
+            kill "$pid" 2>/dev/null
+            wait_for_exit "$pid" 5
+            ;;
+        esac
+    done <"$E2E_PIDFILE"
+    wait_until 5 not pactl info >/dev/null 2>&1
+}
+
+# cpu_ticks PID: the processor time the process has used so far, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }

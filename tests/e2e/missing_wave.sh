@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A program folder that lacks one of its wave files shows "Load Error" and ends once the box is
-# dismissed, without showing the pet; the missing file wins over another copy already running.
+# dismissed, with status 1 and without showing the pet; the missing file wins over another copy
+# already running.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -21,7 +22,9 @@ others=$(visible_windows_of "$lonely" | grep -v "^$box ")
 expect "no pet, egg or banner comes up${others:+ (shown: $others)}" [ -z "$others" ]
 screenshot load-error >/dev/null
 press_key "$box" Return
-expect "the program ends when the box is dismissed" wait_for_exit "$lonely" 5
+await_exit "$lonely" 5
+expect "the program ends with status 1 when the box is dismissed (${E2E_STATUS:-still running})" \
+    [ "$E2E_STATUS" = 1 ]
 expect "no pet window was left behind" not visible_window Pimbolet
 
 start_pet

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A second copy of the pet refuses to start with its message box and ends once the box is
-# dismissed; the first copy goes on untouched.
+# dismissed; the first copy goes on untouched. So does a copy started on the same settings with
+# another runtime folder, or none.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -33,5 +34,26 @@ expect "its box is gone" wait_for_no_window "KOZ - Already Running" 3
 expect "the first copy is still running" process_running "$first"
 expect "the first copy's pet window is still shown" window_viewable "$pet"
 expect "the first copy's pet is the same window" [ "$(visible_window Pimbolet)" = "$pet" ]
+
+mkdir -p "$E2E_TMP/other-run"
+chmod 700 "$E2E_TMP/other-run"
+for case in "another runtime folder|XDG_RUNTIME_DIR=$E2E_TMP/other-run" \
+    "no runtime folder|-u XDG_RUNTIME_DIR"; do
+    what=${case%%|*}
+    # shellcheck disable=SC2086 # the case's environment change is one word or two
+    e2e_spawn "copy-${what// /-}" env ${case#*|} "$PIMBOLET_BIN"
+    copy=$E2E_LAST_PID
+    if box=$(wait_for_window "KOZ - Already Running" 10); then
+        pass "a copy with $what is refused"
+        press_key "$box" Return
+    else
+        fail "a copy with $what is refused"
+    fi
+    await_exit "$copy" 5
+    expect "it ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
+    wait_for_no_window "KOZ - Already Running" 3
+done
+expect "there is still one pet on the desktop" [ "$(windows_named Pimbolet | while read -r id; do
+    window_viewable "$id" && echo "$id"; done | wc -l)" -eq 1 ]
 
 e2e_finish

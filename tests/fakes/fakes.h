@@ -28,9 +28,10 @@ class FakeRuntime : public Runtime {
     float TwipsPerPixelY() const override { return 15; }
     void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
     void DoEvents() override { ++doEvents; }
-    [[noreturn]] void End() override {
+    [[noreturn]] void End(EndStatus status) override {
         ended = true;
-        throw ProgramEnded{};
+        endStatus = static_cast<int>(status);
+        throw ProgramEnded{endStatus};
     }
     std::string WebHost() const override { return webHost; }
 
@@ -42,6 +43,7 @@ class FakeRuntime : public Runtime {
     std::vector<int> pointers;
     int doEvents = 0;
     bool ended = false;
+    int endStatus = -1; // what the program's parent would see
     std::string webHost = "maker.test";
 };
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,8 +18,10 @@ struct Probe {
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
 
     // Starts the probe and waits for its answer.
-    QString start(const QString& program, const QStringList& args, const QString& cwd = QString()) {
+    QString start(const QString& program, const QStringList& args, const QString& cwd = QString(),
+                  const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         if (!cwd.isEmpty()) process->setWorkingDirectory(cwd);
+        process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process->start(program, args);
         if (!process->waitForStarted(5000)) return QStringLiteral("not started");
@@ -43,9 +46,37 @@ struct Probe {
 const QString kProbe = QStringLiteral(INSTANCE_PROBE);
 } // namespace
 
-TEST(SingleInstance, LockLivesInThePrivateRuntimeFolder) {
-    EXPECT_TRUE(QtRuntime::instanceLockPath().startsWith(
-        QString::fromStdString(itest::runtimeDir()) + QLatin1Char('/')));
+TEST(SingleInstance, MarkLiesBesideTheSettingsFile) {
+    EXPECT_EQ(QtRuntime::instanceLockPath(),
+              QtSettings::fileName("virtual pet Pimbolet") + QStringLiteral(".lock"));
+}
+
+TEST(SingleInstance, OneCopyPerSettingsFileWhateverTheEnvironment) {
+    Probe first;
+    ASSERT_EQ(first.start(kProbe, {QStringLiteral("hold")}), QStringLiteral("first"));
+
+    const QProcessEnvironment same = QProcessEnvironment::systemEnvironment();
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    QProcessEnvironment otherRuntime = same, noRuntime = same, linked = same, other = same;
+    otherRuntime.insert(QStringLiteral("XDG_RUNTIME_DIR"), elsewhere.path());
+    noRuntime.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    // Another config folder whose settings file is a link to this one's.
+    const QString linkedHome = elsewhere.filePath(QStringLiteral("linked"));
+    QDir().mkpath(linkedHome + QStringLiteral("/pimbolet"));
+    ASSERT_TRUE(QFile::link(QtSettings::fileName("virtual pet Pimbolet"),
+                            linkedHome + QStringLiteral("/pimbolet/virtual pet Pimbolet.ini")));
+    linked.insert(QStringLiteral("XDG_CONFIG_HOME"), linkedHome);
+    other.insert(QStringLiteral("XDG_CONFIG_HOME"), elsewhere.filePath(QStringLiteral("other")));
+
+    EXPECT_EQ(Probe().start(kProbe, {}, {}, otherRuntime), QStringLiteral("running"))
+        << "another runtime folder";
+    EXPECT_EQ(Probe().start(kProbe, {}, {}, noRuntime), QStringLiteral("running"))
+        << "no runtime folder";
+    EXPECT_EQ(Probe().start(kProbe, {}, {}, linked), QStringLiteral("running"))
+        << "a settings file that links to the same file";
+    EXPECT_EQ(Probe().start(kProbe, {}, {}, other), QStringLiteral("first"))
+        << "a settings file of its own";
 }
 
 TEST(SingleInstance, SecondCopyIsFoundHoweverItWasStarted) {

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,13 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ')[0].toLong();
+    return -1;
+}
 } // namespace
 
 TEST(Settings, FileLivesInThePrivateConfigFolderUnderPimbolet) {
@@ -129,8 +137,36 @@ TEST(Settings, HandWrittenFileIsReadLeniently) {
         << "names compare without regard to case";
     EXPECT_EQ(s.GetSetting(app, "Other", "name", ""), "x");
     s.SaveSetting(app, "Settings", "ontop", "0");
-    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "3/1/2000 10:15:42 PM")
-        << "a save keeps what was there";
+    EXPECT_EQ(fileBytes(file),
+              "\xEF\xBB\xBF[Settings]\r\n; made by hand\r\nbirth=3/1/2000 10:15:42 PM\r\n"
+              "  sound = 1\r\nontop=0\r\nnonsense line\r\n[ Other ]\nname=x\n")
+        << "a save adds its line and keeps every other as it was";
+}
+
+TEST(Settings, LinkedFileIsReplacedWhereTheLinkLeads) {
+    QTemporaryDir dotfiles;
+    ASSERT_TRUE(dotfiles.isValid());
+    const QString kept = dotfiles.filePath(QStringLiteral("pimbolet.ini"));
+    const QString notYet = dotfiles.filePath(QStringLiteral("later.ini"));
+    {
+        QFile f(kept);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("; kept in git\n[Settings]\nname=Pim\n");
+    }
+    for (const auto& [app, target] : {std::pair{std::string("linked app"), kept},
+                                      std::pair{std::string("link to nothing yet"), notYet}}) {
+        const QString link = QtSettings::fileName(app);
+        QDir().mkpath(QFileInfo(link).absolutePath());
+        ASSERT_TRUE(QFile::link(target, link));
+        QtSettings s;
+        s.SaveSetting(app, "Settings", "birth", "2020-01-02 03:04:05");
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << app << ": still a link";
+        EXPECT_TRUE(fileBytes(target).contains("birth=2020-01-02 03:04:05\n")) << app;
+        EXPECT_EQ(QtSettings().GetSetting(app, "Settings", "birth", ""), "2020-01-02 03:04:05");
+    }
+    EXPECT_EQ(fileBytes(kept), "; kept in git\n[Settings]\nname=Pim\nbirth=2020-01-02 03:04:05\n");
+    EXPECT_EQ(QDir(dotfiles.path()).entryList(QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary file left beside the targets";
 }
 
 TEST(Settings, AwkwardNamesRoundTrip) {
@@ -163,4 +199,31 @@ TEST(Settings, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
     EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "1"), "1");
     EXPECT_THROW(s.SaveSetting(app, "Settings", "sound", "0"), RuntimeError);
     EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+// Not a figure to reach (bench/big_settings.sh measures those): a file of millions of keys,
+// read and saved, must not leave its size behind in the program's memory for the rest of its
+// life.
+TEST(Settings, HugeFileLeavesNoMemoryBehind) {
+    const std::string app = "huge app";
+    const QString file = QtSettings::fileName(app);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Settings]\n");
+        for (int chunk = 0; chunk < 237; ++chunk) {
+            QByteArray lines;
+            for (int i = 0; i < 10000; ++i)
+                lines += "key" + QByteArray::number(chunk * 10000 + i) + "=0123456789\n";
+            ASSERT_EQ(f.write(lines), lines.size());
+        }
+        f.write("birth=2025-01-02 03:04:05\n");
+    }
+    const long before = residentKiB();
+    QtSettings s;
+    EXPECT_EQ(s.GetSetting(app, "Settings", "birth", ""), "2025-01-02 03:04:05");
+    s.SaveSetting(app, "Settings", "ontop", "0");
+    EXPECT_EQ(s.GetSetting(app, "Settings", "ontop", ""), "0");
+    EXPECT_LT(residentKiB() - before, 16 * 1024) << "KiB still resident after reading";
 }

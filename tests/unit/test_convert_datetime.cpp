@@ -47,3 +47,55 @@ TEST(DateTime, ZeroAndNumbersAndBadText) {
     EXPECT_THROW(datetime::FromText("2001-02-29 10:00:00"), RuntimeError);
     EXPECT_THROW(datetime::FromText(""), RuntimeError);
 }
+
+TEST(DateTime, TextForms) {
+    const std::vector<std::pair<std::string, Date>> good = {
+        {"2000-03-01 10:15", 36586.0 + 10.25 / 24},
+        {"2000-3-1T10:15:00", 36586.0 + 10.25 / 24},
+        {" \t2000-03-01  ", 36586.0},
+        {"+36586", 36586.0},
+        {"-1.25", -1.25},
+        {"36586.5", 36586.5},
+    };
+    for (const auto& [text, date] : good)
+        EXPECT_NEAR(datetime::FromText(text), date, 0.5 / 86400) << text;
+}
+
+TEST(DateTime, BadTextOfAnySizeIsAMismatchQuotedShort) {
+    const std::string date = "2020-01-02 03:04:05";
+    const std::vector<std::string> bad = {
+        std::string(40000, '9'),
+        std::string(10000, '9'),
+        date + std::string(100000, ' '),
+        std::string(100000, ' ') + date,
+        "1" + std::string(30, '0'),
+        "-700000",
+        "0099-12-31",
+        "2020-01-02 03:04:",
+        "2020-01-02 3",
+        "2020-01-02 03:04:05 PM",
+        "1.",
+        "- 1",
+    };
+    for (const std::string& text : bad) {
+        try {
+            datetime::FromText(text);
+            ADD_FAILURE() << "no error for " << text.substr(0, 60);
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.Number, vberr::TypeMismatch);
+            EXPECT_NE(e.Description.find("is not a date and time"), std::string::npos);
+            EXPECT_LT(e.Description.size(), 100u) << "quoted short";
+            EXPECT_NE(e.Description.find(text.substr(0, 12)), std::string::npos)
+                << "names the text";
+        }
+    }
+    std::string sun;
+    for (int i = 0; i < 30; ++i)
+        sun += "\xE6\x97\xA5";
+    try {
+        datetime::FromText(sun);
+    } catch (const RuntimeError& e) {
+        EXPECT_NE(e.Description.find("\"" + sun.substr(0, 39) + "...\""), std::string::npos)
+            << "cut between two characters";
+    }
+}

@@ -100,6 +100,7 @@ TEST_F(OptionsTest, ExitClosesTheSoundAndUnloadsEveryWindowInOrder) {
     pet().Sound.SetFileName("/opt/pimbolet/cdata/say1.wav");
     forms.about();
     ASSERT_TRUE(Exit());
+    EXPECT_EQ(p.runtime.endStatus, 0);
     std::vector<std::string> expected = {"sound Close", "tray delete"};
     expected.insert(expected.end(), kWrites.begin(), kWrites.end());
     EXPECT_EQ(journal, expected);

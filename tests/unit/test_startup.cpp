@@ -99,6 +99,7 @@ TEST_F(PetTest, MissingWaveEndsBeforeTheSingleInstanceTest) {
     EXPECT_EQ(p.msgbox.shown[0].caption, "Load Error");
     EXPECT_EQ(p.msgbox.shown[0].style, 16);
     EXPECT_EQ(p.runtime.prevInstanceCalls, 0);
+    EXPECT_EQ(p.runtime.endStatus, 1) << "a refused start is a failure to the caller";
     ASSERT_EQ(p.files.lookedUp.size(), 9u);
     for (size_t i = 0; i < kWaves.size(); ++i)
         EXPECT_EQ(p.files.lookedUp[i], p.runtime.appPath + "/cdata/" + kWaves[i] + ".wav");
@@ -114,6 +115,7 @@ TEST_F(PetTest, SecondCopyIsRefusedBeforeTheBanner) {
     EXPECT_EQ(p.msgbox.shown[0].style, 16);
     EXPECT_FALSE(forms.SplashLoaded());
     EXPECT_TRUE(p.settings.saved.empty());
+    EXPECT_EQ(p.runtime.endStatus, 0) << "the pet asked for is running";
 }
 
 TEST_F(PetTest, BirthTextThatIsNoDateEndsWithTheErrorMessage) {
@@ -125,6 +127,7 @@ TEST_F(PetTest, BirthTextThatIsNoDateEndsWithTheErrorMessage) {
     EXPECT_NE(m.prompt.find("3/1/2000 10:15:42 PM"), std::string::npos);
     EXPECT_EQ(m.style, 0);
     EXPECT_EQ(m.caption, "");
+    EXPECT_EQ(p.runtime.endStatus, 1);
     EXPECT_FALSE(forms.FormELoaded());
     EXPECT_EQ(p.settings.Get("birth"), "3/1/2000 10:15:42 PM") << "the stored text is kept";
 }

@@ -1,30 +1,40 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
-#include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // The settings file's format: "[section]" lines, each followed by "key=value" lines, UTF-8.
 // Values are kept exactly, spaces included; backslash escapes stand for backslash, CR, LF and
 // NUL (and in names for the characters that would end a name). Section and key names compare
-// without regard to ASCII case, as the settings store's callers expect.
+// without regard to ASCII case, as the settings store's callers expect. Lines of any other kind
+// (comments, keys above every section, lines made by hand) are passed over when reading and
+// kept as they stand when writing. The text is read where it lies, copying nothing but the
+// value asked for, so that a huge file costs no memory beyond its own pages.
 namespace ini {
 
-struct NoCase {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
-using Section = std::map<std::string, std::string, NoCase>;
-using Sections = std::map<std::string, Section, NoCase>;
+// The value of the key in the section; the last one when the file holds it more than once.
+std::optional<std::string> find(std::string_view text, std::string_view section,
+                                std::string_view key);
 
-// Lenient: lines it does not understand are passed over.
-Sections parse(const QByteArray& text);
-QByteArray serialize(const Sections& sections);
+// A change of the file's text, given as what to write in order: stretches of the old text and
+// the one new text.
+struct Edit {
+    struct Part {
+        size_t from = 0, to = 0; // [from, to) of the old text, or the new text when from > to
+    };
+    std::vector<Part> parts;
+    std::string added;
+
+    // The pieces to write, pointing into `text` and into this edit.
+    std::vector<std::string_view> pieces(std::string_view text) const;
+};
+
+// The text with the key set to the value and every other line as it was: the key's line is
+// replaced where it first stands (later ones for the same key are dropped), or a line is added
+// after the section's last key, or the section is added at the end.
+Edit withValue(std::string_view text, std::string_view section, std::string_view key,
+               std::string_view value);
 
 } // namespace ini
-
-// Replaces the file at `path` with `bytes` as a whole: written to a temporary file beside it,
-// every write checked, flushed to the disk, then renamed over the old one. On any failure the
-// old file is left as it was and a RuntimeError says what went wrong.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);

@@ -1,4 +1,4 @@
-#include "inifile.h"
+#include "atomicfile.h"
 #include "qtimpl.h"
 
 #include "platform/errors.h"

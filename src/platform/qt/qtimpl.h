@@ -12,8 +12,9 @@
 #include <memory>
 #include <random>
 
-class QSoundEffect;
+class PulsePlayer;
 class QSystemTrayIcon;
+struct WaveSound;
 
 // Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
 QString nativePath(const std::string& path);
@@ -25,7 +26,7 @@ class QtRuntime : public Runtime {
     QtRuntime(const QtRuntime&) = delete;
     QtRuntime& operator=(const QtRuntime&) = delete;
     std::string AppPath() const override;
-    std::string Title() const override { return "virtual pet Pimbolet"; }
+    std::string Title() const override { return kTitle; }
     int Major() const override { return 4; }
     int Minor() const override { return 1; }
     bool PrevInstance() override;
@@ -35,13 +36,14 @@ class QtRuntime : public Runtime {
     float TwipsPerPixelY() const override;
     void SetMousePointer(int pointer) override;
     void DoEvents() override;
-    [[noreturn]] void End() override;
+    [[noreturn]] void End(EndStatus status) override;
     std::string WebHost() const override;
 
-    // The file whose lock marks a running copy for this user.
+    // The file whose lock marks a copy running on this user's settings.
     static QString instanceLockPath();
 
   private:
+    static constexpr const char* kTitle = "virtual pet Pimbolet";
     int m_instanceLock = -1;
 };
 
@@ -98,8 +100,7 @@ class QtMessageBoxes : public MessageBoxes {
     Runtime& m_runtime;
 };
 
-// Wave files through Qt Multimedia's sound effects (PulseAudio); see qtmedia.cpp for how the
-// position is kept.
+// Wave files played on the PulseAudio server; see qtmedia.cpp for how the position is kept.
 class QtMultimedia : public MultimediaDevice {
   public:
     QtMultimedia();
@@ -112,15 +113,13 @@ class QtMultimedia : public MultimediaDevice {
 
   private:
     void close();
-    static constexpr int kMaxRetries = 16;
 
     std::string m_fileName;
     long m_length = 0;
     bool m_playing = false;
     QElapsedTimer m_clock;
-    QSoundEffect* m_effect = nullptr;
-    QHash<QString, QSoundEffect*> m_effects;
-    int m_retired = 0;
+    std::unique_ptr<WaveSound> m_sound;
+    std::unique_ptr<PulsePlayer> m_player;
 };
 
 // HTTP GET with one deadline for the whole exchange; the body is bounded in size (the update

@@ -1,3 +1,4 @@
+#include "atomicfile.h"
 #include "qtimpl.h"
 
 #include <QCoreApplication>
@@ -5,10 +6,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <chrono>
@@ -35,19 +36,21 @@ QtRuntime::~QtRuntime() {
 }
 
 QString QtRuntime::instanceLockPath() {
-    // The user's runtime folder (Qt falls back to a private /tmp/runtime-<user>), so the path
-    // is the same whatever folder, link or name the program was started by.
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    return dir + QStringLiteral("/pimbolet-%1.lock").arg(static_cast<qulonglong>(getuid()));
+    // Two pets on one settings file would overwrite each other's: the mark lies beside the
+    // file the settings are really kept in, where its links lead, so there is one copy per
+    // settings file whatever folder, link or name the program was started by and whatever the
+    // session's runtime folder is.
+    return followLinks(QtSettings::fileName(kTitle)) + QStringLiteral(".lock");
 }
 
 bool QtRuntime::PrevInstance() {
     if (m_instanceLock >= 0) return false;
-    // A running copy holds an advisory lock on one file per user. The kernel drops the lock
-    // when the holder dies, however it dies, so a crashed copy never blocks the next start and
-    // no stale-lock guessing is needed. Close-on-exec keeps a browser started by the program
-    // from inheriting the lock and outliving it.
+    // A running copy holds an advisory lock on the mark beside its settings. The kernel drops
+    // the lock when the holder dies, however it dies, so a crashed copy never blocks the next
+    // start and no stale-lock guessing is needed. Close-on-exec keeps a browser started by the
+    // program from inheriting the lock and outliving it. The settings' folder is made as a
+    // save would make it.
+    QDir().mkpath(QFileInfo(QtSettings::fileName(kTitle)).absolutePath());
     const QByteArray path = QFile::encodeName(instanceLockPath());
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false; // no place for the mark: better two pets than none
@@ -110,9 +113,9 @@ void QtRuntime::DoEvents() {
     QCoreApplication::processEvents();
 }
 
-void QtRuntime::End() {
+void QtRuntime::End(EndStatus status) {
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(static_cast<int>(status));
 }
 
 Date QtClock::Now() {
