@@ -79,6 +79,12 @@ Window* Window::FromHandle(HWND handle) {
     return registry().value(handle, nullptr);
 }
 
+double Window::displayRatio() const {
+    // The primary monitor's, as for placing: exact, where QWidget's own ratio is rounded to a
+    // fixed-point figure that can put an edge on another pixel.
+    return m_services.runtime.PrimaryScreen().devicePixelRatio;
+}
+
 float Window::tppX() const {
     return m_services.runtime.TwipsPerPixelX();
 }
@@ -228,12 +234,12 @@ bool Window::pictureInDisplay() {
     if (m_kind != Kind::Desktop || m_shape.isEmpty()) return false;
     if (m_onlyPicture < 0) m_onlyPicture = findChildren<QWidget*>().isEmpty() ? 1 : 0;
     if (!m_onlyPicture) return false;
-    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image(), devicePixelRatio());
+    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image(), displayRatio());
 }
 
 const QImage& Window::drawnPicture() {
     // Scaled for the display by the same rule as the outline, so that the two always agree.
-    const double ratio = devicePixelRatio();
+    const double ratio = displayRatio();
     if (ratio == 1.0) return m_picture.Image();
     if (m_drawn.isNull() || m_drawn.devicePixelRatio() != ratio)
         m_drawn = devicepixels::Scaled(m_picture.Image(), ratio);
@@ -251,7 +257,7 @@ void Window::applyShape() {
     // is; one not yet made gets it when it is shown.
     if (m_kind == Kind::Desktop && x11::available()) {
         if (!windowHandle()) return;
-        if (x11::shapeDesktopWindow(this, m_shape, devicePixelRatio())) return;
+        if (x11::shapeDesktopWindow(this, m_shape, displayRatio())) return;
     }
     setMask(m_shape);
 }

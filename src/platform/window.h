@@ -91,6 +91,7 @@ class Window : public QWidget {
     bool topmost() const;
     bool pictureInDisplay();
     const QImage& drawnPicture();
+    double displayRatio() const;
     float tppX() const;
     float tppY() const;
 
