@@ -42,7 +42,7 @@ About::About(Forms& forms)
     fitButtons();
     setTabOrder(&Aclose, &Disclaimer);
 
-    kozurl.setCursor(QCursor(QPixmap(QStringLiteral(":/pictures/link.png")), 7, 4));
+    kozurl.setCursor(CursorFrom(QStringLiteral(":/pictures/link.png"), 7, 4));
     kozurl.setToolTip(QStringLiteral("click to visit"));
     kozurl.Click = [this] { kozurl_Click(); };
     kozurl.SetMouseMove([this] { kozurl_MouseMove(); });

@@ -9,6 +9,7 @@
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 
 #include <cmath>
 
@@ -264,6 +265,15 @@ void Window::applyShape() {
 
 void Window::SetMouseIcon(const QCursor& cursor) {
     setCursor(cursor);
+}
+
+QCursor Window::CursorFrom(const QString& picture, int hotX, int hotY) const {
+    // Qt 6.4 on X11 takes a cursor picture's pixels and hot spot for the display's, whatever
+    // ratio the picture says: hand it both in the display's pixels, at a ratio of 1.
+    const double ratio = displayRatio();
+    QPixmap pixmap = QPixmap::fromImage(devicepixels::Scaled(QImage(picture), ratio));
+    pixmap.setDevicePixelRatio(1.0);
+    return QCursor(pixmap, devicepixels::Edge(hotX, ratio), devicepixels::Edge(hotY, ratio));
 }
 
 void Window::paintEvent(QPaintEvent* event) {

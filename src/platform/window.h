@@ -62,6 +62,10 @@ class Window : public QWidget {
     void SetShape(const QRegion& shape);
     QRegion Shape() const { return m_shape; }
     void SetMouseIcon(const QCursor& cursor);
+    // A cursor made of one of the program's pictures, as large on the display as the windows'
+    // pixels are (a 32-pixel hand covers 64 display pixels at a ratio of 2); the hot spot is
+    // given in the picture's pixels.
+    QCursor CursorFrom(const QString& picture, int hotX, int hotY) const;
 
     Services& services() const { return m_services; }
 

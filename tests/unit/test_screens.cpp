@@ -66,6 +66,17 @@ TEST_F(PrimaryOnTheRight, DialogsOpenOnThePrimaryMonitorAndFoldWhereTheUserMoved
     EXPECT_EQ(about.pos(), QPoint(1300, 150)) << "the box grows where it stands";
 }
 
+// On a display that draws each pixel as 2 x 2, the cursors are drawn so too: the hand on the pet
+// covers 64 x 64 display pixels, its hot spot on the same pixel of the drawing.
+TEST_F(PetTest, CursorsAreAsLargeOnTheDisplayAsThePixelsAre) {
+    p.runtime.primary.devicePixelRatio = 2;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(pet().hand1.pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(pet().hand1.hotSpot(), QPoint(22, 26));
+    EXPECT_EQ(pet().hand2.hotSpot(), QPoint(22, 28));
+    EXPECT_EQ(forms.about().kozurl.cursor().hotSpot(), QPoint(14, 8));
+}
+
 // Whatever the ratio, every display pixel of a scaled cell shows the key colour exactly where
 // it lies outside the scaled outline, the outline's rectangles never overlap, and every display
 // pixel has the colour of one of the cell's pixels (nearest neighbour: nothing blended).
