@@ -42,7 +42,7 @@ About::About(Forms& forms)
     fitButtons();
     setTabOrder(&Aclose, &Disclaimer);
 
-    kozurl.setCursor(QCursor(QPixmap(QStringLiteral(":/pictures/link.png")), 7, 4));
+    kozurl.setCursor(CursorFrom(QStringLiteral(":/pictures/link.png"), 7, 4));
     kozurl.setToolTip(QStringLiteral("click to visit"));
     kozurl.Click = [this] { kozurl_Click(); };
     kozurl.SetMouseMove([this] { kozurl_MouseMove(); });
@@ -93,8 +93,7 @@ void About::Disclaimer_Click() {
     const float height = Height() + (unfold ? kFold : -kFold);
     setClientHeight(height);
     // The box grows or shrinks where it stands now, also after the user has moved it.
-    const float tpp = services().runtime.TwipsPerPixelX();
-    Move(static_cast<float>(pos().x()) * tpp, static_cast<float>(pos().y()) * tpp, Width(), height);
+    Move(Left(), Top(), Width(), height);
     Disclaimer.setText(unfold ? kHide : kShow);
 }
 

@@ -8,7 +8,6 @@
 #include "platform/errors.h"
 
 #include <QImage>
-#include <QPixmap>
 
 #include <array>
 #include <cmath>
@@ -16,16 +15,13 @@
 namespace {
 constexpr const char* kSection = "Settings";
 
-QCursor cursorFrom(const char* resource, int hotX, int hotY) {
-    return QCursor(QPixmap(QString::fromLatin1(resource)), hotX, hotY);
-}
 } // namespace
 
 Form1::Form1(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("Pimbolet")),
       Sound(forms.services().sound), cplate(QImage(QStringLiteral(":/pictures/sprites.png")), 4, 9),
-      vWindowShaper1(*this), hand1(cursorFrom(":/pictures/hand1.png", 11, 13)),
-      hand2(cursorFrom(":/pictures/hand2.png", 11, 14)),
+      vWindowShaper1(*this), hand1(CursorFrom(QStringLiteral(":/pictures/hand1.png"), 11, 13)),
+      hand2(CursorFrom(QStringLiteral(":/pictures/hand2.png"), 11, 14)),
       Timer1(
           this, [this] { Timer1_Timer(); }, 200, true),
       m_forms(forms) {

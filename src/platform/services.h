@@ -17,6 +17,16 @@ using HWND = uint32_t;
 // failure, so that a script starting the pet can tell it from an ordinary end.
 enum class EndStatus { Done = 0, Failed = 1 };
 
+// The primary monitor as the display sees it. Left and Top count from its top-left corner,
+// given in the display's own pixels; each pixel of the screen the windows measure (the one
+// that twips per pixel describe) is drawn as devicePixelRatio display pixels: 2 on a screen
+// drawn at twice the size, 1.25 at 120 dots per inch.
+struct ScreenPlacement {
+    int x = 0;
+    int y = 0;
+    double devicePixelRatio = 1.0;
+};
+
 class Runtime {
   public:
     virtual ~Runtime() = default;
@@ -31,6 +41,7 @@ class Runtime {
     virtual float ScreenHeight() const = 0; // twips
     virtual float TwipsPerPixelX() const = 0;
     virtual float TwipsPerPixelY() const = 0;
+    virtual ScreenPlacement PrimaryScreen() const = 0;
     // The program-wide mouse pointer: 0 default, 11 hourglass.
     virtual void SetMousePointer(int pointer) = 0;
     // Lets the events that are waiting run once.

@@ -1,12 +1,15 @@
 #include "window.h"
 
+#include "devicepixels.h"
 #include "qt/x11.h"
 
 #include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 
 #include <cmath>
 
@@ -16,6 +19,10 @@ QHash<HWND, Window*>& registry() {
     return windows;
 }
 HWND g_nextHandle = 0x100;
+
+int nearest(double v) {
+    return static_cast<int>(std::lround(v));
+}
 
 int16_t buttonsOf(Qt::MouseButtons buttons) {
     return static_cast<int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
@@ -73,6 +80,12 @@ Window* Window::FromHandle(HWND handle) {
     return registry().value(handle, nullptr);
 }
 
+double Window::displayRatio() const {
+    // The primary monitor's, as for placing: exact, where QWidget's own ratio is rounded to a
+    // fixed-point figure that can put an edge on another pixel.
+    return m_services.runtime.PrimaryScreen().devicePixelRatio;
+}
+
 float Window::tppX() const {
     return m_services.runtime.TwipsPerPixelX();
 }
@@ -110,26 +123,34 @@ void Window::CentreOnScreen() {
 }
 
 void Window::applyGeometry() {
-    const QRect want(static_cast<int>(std::lround(m_left / tppX())),
-                     static_cast<int>(std::lround(m_top / tppY())),
-                     std::max(1, static_cast<int>(std::lround(m_width / tppX()))),
-                     std::max(1, static_cast<int>(std::lround(m_height / tppY()))));
+    // Left and Top count from the primary monitor's top-left corner, in pixels of the screen
+    // the windows measure; Qt scales those for the display.
+    const ScreenPlacement screen = m_services.runtime.PrimaryScreen();
+    const QPoint origin(screen.x, screen.y);
+    const QSize size(std::max(1, nearest(m_width / tppX())),
+                     std::max(1, nearest(m_height / tppY())));
+    const QPoint near = origin + QPoint(nearest(m_left / tppX()), nearest(m_top / tppY()));
     if (m_kind == Kind::Dialog) {
         // Dialogs are sized by their client area and left to the window manager's frame.
-        if (size() != want.size() || minimumSize() != want.size()) setFixedSize(want.size());
-        if (pos() != want.topLeft()) move(want.topLeft());
+        m_placed = QRect(near, size);
+        if (this->size() != size || minimumSize() != size) setFixedSize(size);
+        if (pos() != near) move(near);
         return;
     }
+    // A desktop window stands on the display's own pixel nearest to Left and Top, which on a
+    // screen drawn at twice the size keeps the half pixels of the pet's strides.
+    const double ratio = screen.devicePixelRatio;
+    const QPoint at =
+        origin + QPoint(nearest(m_left / tppX() * ratio), nearest(m_top / tppY() * ratio));
+    const QRect want(at, size);
     if (want == m_placed) return;
+    const bool resized = size != m_placed.size();
+    m_placed = want;
     // A shown desktop window that keeps its size is moved directly: the cheap way, which
     // matters five times a second while the pet walks and drifts.
-    if (isVisible() && want.size() == m_placed.size() &&
-        x11::moveDesktopWindow(this, want.x(), want.y())) {
-        m_placed = want;
-        return;
-    }
-    m_placed = want;
-    setGeometry(want);
+    if (isVisible() && !resized && x11::moveDesktopWindow(this, at.x(), at.y())) return;
+    setGeometry(QRect(near, size));
+    if (isVisible()) x11::moveDesktopWindow(this, at.x(), at.y());
 }
 
 void Window::Show() {
@@ -163,15 +184,27 @@ void Window::PopupMenu(QMenu& menu, int) {
 }
 
 void Window::PopupMenu(QMenu& menu, int, float X, float Y) {
-    // A desktop window is moved behind Qt's back, so its place is taken from where it was put.
-    const QPoint origin = m_kind == Kind::Desktop ? m_placed.topLeft() : mapToGlobal(QPoint());
-    menu.popup(origin + QPoint(static_cast<int>(std::lround(X / tppX())),
-                               static_cast<int>(std::lround(Y / tppY()))));
+    // A desktop window is moved behind Qt's back, so its place is taken from where it was put,
+    // counted back from the display's pixels into Qt's.
+    QPoint corner = mapToGlobal(QPoint());
+    if (m_kind == Kind::Desktop) {
+        const ScreenPlacement screen = m_services.runtime.PrimaryScreen();
+        const QPoint origin(screen.x, screen.y);
+        corner =
+            origin + (QPointF(m_placed.topLeft() - origin) / screen.devicePixelRatio).toPoint();
+    }
+    menu.popup(corner + QPoint(nearest(X / tppX()), nearest(Y / tppY())));
 }
 
 void Window::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     applyGeometry();
+    if (m_kind == Kind::Desktop) {
+        // Qt made the window in its own coordinates: put it on the display's pixel, and give
+        // it its outline, before it comes into view.
+        x11::moveDesktopWindow(this, m_placed.x(), m_placed.y());
+        applyShape();
+    }
     pictureInDisplay();
     // No window manager sees this window, so it has no task-list entry; say so, and whether it
     // is topmost, for the desktop's tools.
@@ -188,6 +221,7 @@ void Window::SetPicture(const Picture& picture) {
     const QRect old(0, 0, m_picture.PixelWidth(), m_picture.PixelHeight());
     m_picture = picture;
     if (same) return;
+    m_drawn = QImage();
     if (isVisible() && pictureInDisplay()) return;
     update(old.united(QRect(0, 0, picture.PixelWidth(), picture.PixelHeight())));
 }
@@ -197,24 +231,62 @@ bool Window::pictureInDisplay() {
     if (m_kind != Kind::Desktop || m_shape.isEmpty()) return false;
     if (m_onlyPicture < 0) m_onlyPicture = findChildren<QWidget*>().isEmpty() ? 1 : 0;
     if (!m_onlyPicture) return false;
-    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image());
+    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image(), displayRatio());
+}
+
+const QImage& Window::drawnPicture() {
+    // Scaled for the display by the same rule as the outline, so that the two always agree.
+    const double ratio = displayRatio();
+    if (ratio == 1.0) return m_picture.Image();
+    if (m_drawn.isNull() || m_drawn.devicePixelRatio() != ratio)
+        m_drawn = devicepixels::Scaled(m_picture.Image(), ratio);
+    return m_drawn;
 }
 
 void Window::SetShape(const QRegion& shape) {
     if (shape == m_shape) return;
     m_shape = shape;
-    setMask(shape);
+    applyShape();
+}
+
+void Window::applyShape() {
+    // A desktop window takes its outline in the display's own pixels, scaled as its picture
+    // is; one not yet made gets it when it is shown.
+    if (m_kind == Kind::Desktop && x11::available()) {
+        if (!windowHandle()) return;
+        if (x11::shapeDesktopWindow(this, m_shape, displayRatio())) return;
+    }
+    setMask(m_shape);
 }
 
 void Window::SetMouseIcon(const QCursor& cursor) {
     setCursor(cursor);
 }
 
+QCursor Window::CursorFrom(const QString& picture, int hotX, int hotY) const {
+    // Qt 6.4 on X11 takes a cursor picture's pixels and hot spot for the display's, whatever
+    // ratio the picture says: hand it both in the display's pixels, at a ratio of 1.
+    const double ratio = displayRatio();
+    QPixmap pixmap = QPixmap::fromImage(devicepixels::Scaled(QImage(picture), ratio));
+    pixmap.setDevicePixelRatio(1.0);
+    return QCursor(pixmap, devicepixels::Edge(hotX, ratio), devicepixels::Edge(hotY, ratio));
+}
+
 void Window::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     // Outside the picture a shaped window shows nothing; an unshaped one shows its background.
     p.fillRect(event->rect(), palette().window());
-    if (!m_picture.IsNull()) p.drawImage(0, 0, m_picture.Image());
+    if (!m_picture.IsNull()) p.drawImage(QPointF(0, 0), drawnPicture());
+}
+
+void Window::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // A dialog moved by the user or the window manager reads back where it stands now.
+    if (m_kind != Kind::Dialog || !isVisible() || pos() == m_placed.topLeft()) return;
+    const ScreenPlacement screen = m_services.runtime.PrimaryScreen();
+    m_left = static_cast<float>(pos().x() - screen.x) * tppX();
+    m_top = static_cast<float>(pos().y() - screen.y) * tppY();
+    m_placed.moveTopLeft(pos());
 }
 
 void Window::mousePressEvent(QMouseEvent* e) {

@@ -36,7 +36,7 @@ class Window : public QWidget {
     void SetHeight(float height);
     // A child control's rectangle, given in twips from the client area's top left, in pixels.
     QRect TwipsRect(float left, float top, float width, float height) const;
-    // Places the window at the centre of the screen.
+    // Places the window at the centre of the screen (the primary monitor).
     void CentreOnScreen();
 
     // Modeless show: visible and active, returns at once.
@@ -62,6 +62,10 @@ class Window : public QWidget {
     void SetShape(const QRegion& shape);
     QRegion Shape() const { return m_shape; }
     void SetMouseIcon(const QCursor& cursor);
+    // A cursor made of one of the program's pictures, as large on the display as the windows'
+    // pixels are (a 32-pixel hand covers 64 display pixels at a ratio of 2); the hot spot is
+    // given in the picture's pixels.
+    QCursor CursorFrom(const QString& picture, int hotX, int hotY) const;
 
     Services& services() const { return m_services; }
 
@@ -83,11 +87,15 @@ class Window : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     void applyGeometry();
+    void applyShape();
     bool topmost() const;
     bool pictureInDisplay();
+    const QImage& drawnPicture();
+    double displayRatio() const;
     float tppX() const;
     float tppY() const;
 
@@ -95,8 +103,11 @@ class Window : public QWidget {
     Kind m_kind;
     HWND m_handle;
     float m_left = 0, m_top = 0, m_width = 0, m_height = 0;
-    QRect m_placed;         // where the native window was last put, in pixels
+    // Where the window was last put: a dialog in Qt's coordinates; a desktop window's top-left
+    // corner in the display's own pixels, and its size in Qt's.
+    QRect m_placed;
     int m_onlyPicture = -1; // whether the window shows nothing but its picture, once known
     Picture m_picture;
+    QImage m_drawn; // the picture at the display's scale, as last drawn
     QRegion m_shape;
 };

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A later run's pet walks in from the edge it appeared at: strides of 175 and 190 twips in turn,
-# 365 twips (about 24 px) every 1.6 s, level, the window always on the nearest pixel.
+# 365 twips (about 24 px) every 1.6 s, level, the window always on the display's pixel nearest
+# to its place in twips (E2E_DISPLAY "2x": 2 x 2 pixels to each of the screen the program
+# measures, and the strides twice as long).
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -9,17 +11,19 @@ store_birth "2020-01-02 03:04:05"
 start_pet
 pet=$(wait_for_window Pimbolet 10) || die "the pet window did not appear"
 read -r x0 y0 _ _ < <(window_geometry "$pet")
+width=$((PRIMARY_W * 15 / E2E_SCALE))
 case $x0 in
--176) dir=1 left0=-2646 ;;
-1280) dir=-1 left0=19200 ;;
+$((PRIMARY_X + $(twips_px -2646)))) dir=1 left0=-2646 ;;
+$((PRIMARY_X + PRIMARY_W))) dir=-1 left0=$width ;;
 *) die "the pet window starts at x=$x0, not just outside an edge" ;;
 esac
 log "walking $([ "$dir" = 1 ] && echo right || echo left) from x=$x0"
 
 # Where the window may stand: after each stride, at the nearest pixel (no place falls on a half).
-places=$(awk -v l="$left0" -v d="$dir" 'BEGIN {
+places=$(awk -v l="$left0" -v d="$dir" -v s="$E2E_SCALE" -v o="$PRIMARY_X" 'BEGIN {
     for (i = 0; i <= 20; i++) {
-        printf "%d\n", (l + 0 >= 0 ? int(l / 15 + 0.5) : -int(-l / 15 + 0.5))
+        v = l * s / 15
+        printf "%d\n", o + (v >= 0 ? int(v + 0.5) : -int(-v + 0.5))
         l += d * (i % 2 == 0 ? 175 : 190)
     } }')
 track=$E2E_TMP/track
@@ -39,12 +43,12 @@ if [ "$moves" -ge 3 ]; then
     expect "the strides come every 0.8 s ($gap ms)" [ "$gap" -ge 650 -a "$gap" -le 950 ]
 fi
 shot=$(screenshot walked-in)
-read -r x y _ _ < <(window_geometry "$pet")
+read -r x y w h < <(window_geometry "$pet")
 l=$((x < 0 ? 0 : x))
-r=$((x + 176 > SCREEN_W ? SCREEN_W : x + 176))
+r=$((x + w > SCREEN_W ? SCREEN_W : x + w))
 if [ "$r" -gt "$l" ]; then
     expect "no key-colour pixel shows where the pet walks in" \
-        [ "$(count_colour "$shot" "$((r - l))x176+$l+$y" '#ff00ff')" = 0 ]
+        [ "$(count_colour "$shot" "$((r - l))x$h+$l+$y" '#ff00ff')" = 0 ]
 fi
 
 e2e_finish

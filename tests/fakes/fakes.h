@@ -26,6 +26,7 @@ class FakeRuntime : public Runtime {
     float ScreenHeight() const override { return screenHeight; }
     float TwipsPerPixelX() const override { return 15; }
     float TwipsPerPixelY() const override { return 15; }
+    ScreenPlacement PrimaryScreen() const override { return primary; }
     void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
     void DoEvents() override { ++doEvents; }
     [[noreturn]] void End(EndStatus status) override {
@@ -40,6 +41,7 @@ class FakeRuntime : public Runtime {
     int prevInstanceCalls = 0;
     float screenWidth = 1024 * 15;
     float screenHeight = 768 * 15;
+    ScreenPlacement primary;
     std::vector<int> pointers;
     int doEvents = 0;
     bool ended = false;

@@ -1,3 +1,5 @@
+#include "platform/devicepixels.h"
+#include "platform/picture.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/x11.h"
 #include "platform/window.h"
@@ -11,11 +13,14 @@
 #ifdef PIMBOLET_HAVE_XCB
 #include <xcb/xcb.h>
 
+#include <cmath>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
-// Run on a real X server (see the integration_x11 test): what other X clients see of a window
-// that stands outside the window manager.
+// Run on a real X server (see the integration_x11 tests, also at other pixel ratios): what
+// other X clients see of a window that stands outside the window manager.
 namespace {
 xcb_connection_t* connection() {
     auto* app = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -70,6 +75,45 @@ void settle() {
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
+
+int nearest(double v) {
+    return static_cast<int>(std::lround(v));
+}
+
+xcb_window_t root() {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection())).data->root;
+}
+
+// What the screen shows in a rectangle of the display's pixels.
+QImage screenPart(const QRect& r) {
+    xcb_connection_t* c = connection();
+    xcb_get_image_reply_t* img = xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, root(), static_cast<int16_t>(r.x()),
+                      static_cast<int16_t>(r.y()), static_cast<uint16_t>(r.width()),
+                      static_cast<uint16_t>(r.height()), ~0u),
+        nullptr);
+    QImage out(r.size(), QImage::Format_RGB32);
+    if (!img || xcb_get_image_data_length(img) < r.width() * r.height() * 4) {
+        free(img);
+        return QImage();
+    }
+    const auto* px = reinterpret_cast<const uint32_t*>(xcb_get_image_data(img));
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x)
+            out.setPixel(x, y, 0xff000000u | px[y * r.width() + x]);
+    free(img);
+    return out;
+}
+
+// The picture's pixel under each display pixel along one side.
+std::vector<int> sourcesOf(int pixels, double ratio) {
+    std::vector<int> from;
+    for (int n = 0; n < pixels; ++n)
+        for (int d = devicepixels::Edge(n, ratio); d < devicepixels::Edge(n + 1, ratio); ++d)
+            from.push_back(n);
+    return from;
+}
 } // namespace
 
 TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
@@ -78,6 +122,7 @@ TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
     Services& s = platform.services();
     Window pet(s, Window::Kind::Desktop, QStringLiteral("pet"));
     const float tpp = s.runtime.TwipsPerPixelX();
+    const double ratio = s.runtime.PrimaryScreen().devicePixelRatio;
     pet.Move(-176 * tpp, 40 * tpp, 176 * tpp, 100 * tpp);
     s.stacking.SetWindowPos(pet.hWnd(), swp::Topmost, 0, 0, 0, 0, swp::NoSizeNoMove);
     pet.Show();
@@ -85,8 +130,8 @@ TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
 
     const Placement p = placement(pet);
     EXPECT_TRUE(p.overrideRedirect);
-    EXPECT_EQ(p.x, -176) << "wholly off the left edge";
-    EXPECT_EQ(p.y, 40);
+    EXPECT_EQ(p.x, nearest(-176 * ratio)) << "wholly off the left edge";
+    EXPECT_EQ(p.y, nearest(40 * ratio));
     const std::set<std::string> top = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_PAGER",
                                        "_NET_WM_STATE_SKIP_TASKBAR"};
     EXPECT_EQ(netWmState(pet), top);
@@ -100,6 +145,52 @@ TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
     pet.Show();
     settle();
     EXPECT_EQ(netWmState(pet), plain) << "shown again, still not topmost";
-    EXPECT_EQ(placement(pet).x, -176);
+    EXPECT_EQ(placement(pet).x, nearest(-176 * ratio));
+}
+
+// Whatever the display's pixel ratio, a shaped desktop window shows its picture whole and
+// crisp: every pixel of the drawing as a block of display pixels of exactly its colour, the
+// outline exactly the drawing's, never a pixel of the key colour. The same when the display
+// keeps the picture and when the window paints it itself (as a window with controls does).
+TEST(X11, ShapedPictureShowsWholeAndCrispAtTheDisplaysPixelRatio) {
+    if (!x11::available()) GTEST_SKIP() << "needs an X server";
+    QtPlatform platform;
+    Services& s = platform.services();
+    const float tpp = s.runtime.TwipsPerPixelX();
+    const double ratio = s.runtime.PrimaryScreen().devicePixelRatio;
+    // The desktop behind the window in a colour no sprite has.
+    const uint32_t blue = 0x0000ff;
+    xcb_change_window_attributes(connection(), root(), XCB_CW_BACK_PIXEL, &blue);
+    xcb_clear_area(connection(), 0, root(), 0, 0, 0, 0);
+
+    const PictureClip sheet(QImage(QStringLiteral(":/pictures/sprites.png")), 4, 9);
+    const std::vector<int> from = sourcesOf(100, ratio);
+    const QRect area(nearest(300 * ratio), nearest(200 * ratio), static_cast<int>(from.size()),
+                     static_cast<int>(from.size()));
+    for (const bool painted : {false, true}) {
+        Window pet(s, Window::Kind::Desktop, QStringLiteral("pet"));
+        std::unique_ptr<QWidget> control(painted ? new QWidget(&pet) : nullptr);
+        if (control) control->hide();
+        WindowShaper shaper(pet);
+        pet.Move(300 * tpp, 200 * tpp, 176 * tpp, 176 * tpp);
+        for (const int cell : {1, 13, 5}) {
+            const Picture picture = sheet.GraphicCell(cell);
+            shaper.SetPicture(picture);
+            pet.SetPicture(picture);
+            pet.Show();
+            settle();
+            const QImage seen = screenPart(area);
+            ASSERT_FALSE(seen.isNull());
+            int wrong = 0;
+            for (int y = 0; y < seen.height(); ++y)
+                for (int x = 0; x < seen.width(); ++x) {
+                    const QRgb drawn = picture.Image().pixel(from[size_t(x)], from[size_t(y)]);
+                    const QRgb want = drawn == qRgb(255, 0, 255) ? qRgb(0, 0, 255) : drawn;
+                    if (seen.pixel(x, y) != want) ++wrong;
+                }
+            EXPECT_EQ(wrong, 0) << "cell " << cell << " at " << ratio << " display pixels a pixel"
+                                << (painted ? ", painted by the window" : "");
+        }
+    }
 }
 #endif

@@ -34,6 +34,7 @@ class QtRuntime : public Runtime {
     float ScreenHeight() const override;
     float TwipsPerPixelX() const override;
     float TwipsPerPixelY() const override;
+    ScreenPlacement PrimaryScreen() const override;
     void SetMousePointer(int pointer) override;
     void DoEvents() override;
     [[noreturn]] void End(EndStatus status) override;

@@ -87,6 +87,14 @@ float QtRuntime::ScreenHeight() const {
     return s ? s->geometry().height() * TwipsPerPixelY() : 0.0f;
 }
 
+ScreenPlacement QtRuntime::PrimaryScreen() const {
+    // A screen's top-left corner is the same in Qt's coordinates as in the display's: only
+    // its size is scaled.
+    QScreen* s = screen();
+    if (!s) return {};
+    return {s->geometry().x(), s->geometry().y(), s->devicePixelRatio()};
+}
+
 void QtRuntime::SetMousePointer(int pointer) {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();

@@ -1,19 +1,26 @@
 #include "x11.h"
 
+#include "platform/devicepixels.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <QWindow>
 
 #ifdef PIMBOLET_HAVE_XCB
 #include <xcb/xcb.h>
+#ifdef PIMBOLET_HAVE_XCB_SHAPE
+#include <xcb/shape.h>
+#endif
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <unordered_set>
 #include <vector>
 #endif
@@ -235,14 +242,22 @@ PixelLayout layoutFor(xcb_connection_t* c, xcb_window_t window) {
     return layout;
 }
 
-// The pictures already kept in the display, by the key of the picture they hold.
-QHash<long long, xcb_pixmap_t>& keptPictures() {
-    static QHash<long long, xcb_pixmap_t> kept;
+// The pictures already kept in the display, by the key of the picture they hold and the scale
+// they were drawn at (in thousandths).
+QHash<QPair<long long, int>, xcb_pixmap_t>& keptPictures() {
+    static QHash<QPair<long long, int>, xcb_pixmap_t> kept;
     return kept;
+}
+
+xcb_window_t desktopWindowId(QWidget* window) {
+    if (!window || !window->windowHandle() ||
+        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
+        return XCB_WINDOW_NONE;
+    return static_cast<xcb_window_t>(window->windowHandle()->winId());
 }
 } // namespace
 
-bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture) {
+bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture, double ratio) {
     xcb_connection_t* c = connection();
     if (!c || key < 0 || picture.isNull() || !window || !window->windowHandle() ||
         !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
@@ -266,9 +281,11 @@ bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture)
         prepared.insert(id);
     }
 
-    xcb_pixmap_t pixmap = keptPictures().value(key, 0);
+    const QPair<long long, int> kept(key, static_cast<int>(std::lround(ratio * 1000)));
+    xcb_pixmap_t pixmap = keptPictures().value(kept, 0);
     if (!pixmap) {
-        const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+        const QImage rgb =
+            devicepixels::Scaled(picture, ratio).convertToFormat(QImage::Format_RGB32);
         pixmap = xcb_generate_id(c);
         xcb_create_pixmap(c, layout.depth, pixmap, id, static_cast<uint16_t>(rgb.width()),
                           static_cast<uint16_t>(rgb.height()));
@@ -281,12 +298,42 @@ bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture)
                           layout.depth, static_cast<uint32_t>(rgb.width() * 4),
                           rgb.constScanLine(y));
         xcb_free_gc(c, gc);
-        keptPictures().insert(key, pixmap);
+        keptPictures().insert(kept, pixmap);
     }
     xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
     xcb_clear_area(c, 0, id, 0, 0, 0, 0);
     xcb_flush(c);
     return true;
+}
+
+bool shapeDesktopWindow(QWidget* window, const QRegion& outline, double ratio) {
+#ifdef PIMBOLET_HAVE_XCB_SHAPE
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = c ? desktopWindowId(window) : xcb_window_t{XCB_WINDOW_NONE};
+    if (id == XCB_WINDOW_NONE) return false;
+    static const bool hasShape = [c] {
+        const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_shape_id);
+        return ext && ext->present;
+    }();
+    if (!hasShape) return false;
+    if (outline.isEmpty()) {
+        xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_PIXMAP_NONE);
+    } else {
+        std::vector<xcb_rectangle_t> rects;
+        for (const QRect& r : devicepixels::Scaled(outline, ratio))
+            rects.push_back({static_cast<int16_t>(r.x()), static_cast<int16_t>(r.y()),
+                             static_cast<uint16_t>(r.width()), static_cast<uint16_t>(r.height())});
+        xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED,
+                             id, 0, 0, static_cast<uint32_t>(rects.size()), rects.data());
+    }
+    xcb_flush(c);
+    return true;
+#else
+    (void)window;
+    (void)outline;
+    (void)ratio;
+    return false;
+#endif
 }
 
 bool moveDesktopWindow(QWidget* window, int x, int y) {
@@ -316,7 +363,10 @@ void flush() {}
 bool moveDesktopWindow(QWidget*, int, int) {
     return false;
 }
-bool showPictureInDisplay(QWidget*, long long, const QImage&) {
+bool showPictureInDisplay(QWidget*, long long, const QImage&, double) {
+    return false;
+}
+bool shapeDesktopWindow(QWidget*, const QRegion&, double) {
     return false;
 }
 void setDesktopWindowState(QWidget*, bool) {}

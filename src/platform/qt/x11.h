@@ -1,6 +1,7 @@
 #pragma once
 
 class QImage;
+class QRegion;
 class QWidget;
 
 // The few X11 calls the windows need beyond Qt. Each does nothing unless the program runs on
@@ -49,8 +50,15 @@ bool moveDesktopWindow(QWidget* window, int x, int y);
 
 // Lets the display itself draw a shaped desktop window's picture: the picture is kept in the
 // display as the window's background, and the program no longer repaints the window when its
-// outline changes. Only for windows whose whole content is that one picture. False when it
-// cannot be done here (then the window paints itself).
-bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture);
+// outline changes. Only for windows whose whole content is that one picture. The picture is
+// scaled to the display's pixels by `ratio` (see devicepixels.h). False when it cannot be done
+// here (then the window paints itself).
+bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture, double ratio);
+
+// Gives a shown or hidden desktop window the outline `outline` (in the pixels the windows
+// measure), scaled to the display's pixels by `ratio` exactly as showPictureInDisplay scales
+// pictures; an empty outline takes the outline away. False when it cannot be done here (then
+// Qt's window mask must do).
+bool shapeDesktopWindow(QWidget* window, const QRegion& outline, double ratio);
 
 } // namespace x11

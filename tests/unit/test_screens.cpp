@@ -1,0 +1,118 @@
+// The windows on other screens: Left and Top count from the primary monitor's top-left corner
+// wherever the display has it, and pictures and outlines scale alike for displays that draw
+// each pixel as several.
+#include "pet_fixture.h"
+
+#include "companions/About.h"
+#include "companions/Form2.h"
+#include "pet/FormE.h"
+#include "platform/devicepixels.h"
+
+#include <QSet>
+
+namespace {
+constexpr QRgb kKey = qRgb(255, 0, 255);
+
+// A desktop of two monitors, the primary one (1024 x 768, the fake's screen size) right of the
+// other and lower: its corner at 1280, 128.
+class PrimaryOnTheRight : public PetTest {
+  protected:
+    void SetUp() override { p.runtime.primary = {1280, 128, 1.0}; }
+    // Centred on the primary monitor, to the pixel.
+    static bool centred(const QWidget& w) {
+        const QPoint want(1280 + (1024 - w.width()) / 2, 128 + (768 - w.height()) / 2);
+        return (w.pos() - want).manhattanLength() <= 1;
+    }
+};
+} // namespace
+
+TEST_F(PrimaryOnTheRight, LaterRunEntersJustOutsideThePrimaryMonitorsEdges) {
+    struct Case {
+        float choice;
+        QPoint at; // top 0 twips: just under the banner (2295 twips) when walking right
+    };
+    for (const Case c : {Case{0.25f, {1280 - 176, 128 + 153}}, Case{0.75f, {1280 + 1024, 128}}}) {
+        FakePlatform q;
+        q.runtime.primary = p.runtime.primary;
+        q.settings.Set("birth", "2025-01-02 03:04:05");
+        q.random.script = {c.choice, 0.0f};
+        Forms f(q.services);
+        EXPECT_EQ(f.form1().pos(), c.at) << f.form1().State;
+    }
+}
+
+TEST_F(PrimaryOnTheRight, EggLiesInTheMiddleOfThePrimaryMonitorAndThePetHatchesBesideIt) {
+    ASSERT_TRUE(Start());
+    FormE& egg = forms.formE();
+    EXPECT_TRUE(centred(egg)) << egg.pos().x() << "," << egg.pos().y();
+    for (int tick = 0; tick < 10; ++tick)
+        egg.Timer1_Timer();
+    EXPECT_EQ(pet().pos(), egg.pos() + QPoint(-7, 10));
+}
+
+TEST_F(PrimaryOnTheRight, DialogsOpenOnThePrimaryMonitorAndFoldWhereTheUserMovedThem) {
+    p.settings.Set("birth", "2025-01-02 03:04:05");
+    ASSERT_TRUE(Start());
+    forms.form2().Show();
+    EXPECT_TRUE(centred(forms.form2()));
+
+    About& about = forms.about();
+    about.Show();
+    EXPECT_TRUE(centred(about));
+    about.move(1300, 150); // moved by the user
+    EXPECT_EQ(about.Left(), 20 * 15);
+    EXPECT_EQ(about.Top(), 22 * 15);
+    about.Disclaimer_Click();
+    EXPECT_EQ(about.pos(), QPoint(1300, 150)) << "the box grows where it stands";
+}
+
+// On a display that draws each pixel as 2 x 2, the cursors are drawn so too: the hand on the pet
+// covers 64 x 64 display pixels, its hot spot on the same pixel of the drawing.
+TEST_F(PetTest, CursorsAreAsLargeOnTheDisplayAsThePixelsAre) {
+    p.runtime.primary.devicePixelRatio = 2;
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(pet().hand1.pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(pet().hand1.hotSpot(), QPoint(22, 26));
+    EXPECT_EQ(pet().hand2.hotSpot(), QPoint(22, 28));
+    EXPECT_EQ(forms.about().kozurl.cursor().hotSpot(), QPoint(14, 8));
+}
+
+// Whatever the ratio, every display pixel of a scaled cell shows the key colour exactly where
+// it lies outside the scaled outline, the outline's rectangles never overlap, and every display
+// pixel has the colour of one of the cell's pixels (nearest neighbour: nothing blended).
+TEST(DevicePixels, ScaledCellsAndTheirOutlinesCoverTheSamePixelsAtEveryRatio) {
+    const QImage sheet(QStringLiteral(":/pictures/sprites.png"));
+    for (const double ratio : {1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 3.0}) {
+        for (const int cell : {1, 5, 6, 13, 22, 31}) {
+            const QImage image = sheet.copy(cell % 9 * 100, cell / 9 * 100, 100, 100)
+                                     .convertToFormat(QImage::Format_RGB32);
+            const QImage scaled = devicepixels::Scaled(image, ratio);
+            ASSERT_EQ(scaled.size(),
+                      QSize(devicepixels::Edge(100, ratio), devicepixels::Edge(100, ratio)));
+            EXPECT_EQ(scaled.devicePixelRatio(), ratio);
+
+            const int w = scaled.width();
+            std::vector<char> inside(static_cast<size_t>(w * scaled.height()), 0);
+            int overlaps = 0;
+            for (const QRect& r : devicepixels::Scaled(WindowShaper::OutlineOf(image, kKey), ratio))
+                for (int y = r.top(); y <= r.bottom(); ++y)
+                    for (int x = r.left(); x <= r.right(); ++x)
+                        overlaps += inside[size_t(y * w + x)]++ ? 1 : 0;
+            const auto* px = reinterpret_cast<const QRgb*>(image.constBits());
+            const QSet<QRgb> colours(px, px + image.width() * image.height());
+            int disagree = 0, blended = 0;
+            for (int y = 0; y < scaled.height(); ++y) {
+                const auto* row = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
+                for (int x = 0; x < w; ++x) {
+                    disagree += (row[x] == kKey) == (inside[size_t(y * w + x)] != 0) ? 1 : 0;
+                    blended += colours.contains(row[x]) ? 0 : 1;
+                }
+            }
+            const std::string where =
+                "cell " + std::to_string(cell) + " at " + std::to_string(ratio);
+            EXPECT_EQ(overlaps, 0) << where;
+            EXPECT_EQ(disagree, 0) << where;
+            EXPECT_EQ(blended, 0) << where;
+        }
+    }
+}
