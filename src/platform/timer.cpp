@@ -1,9 +1,15 @@
 #include "timer.h"
 
+#include "qt/x11.h"
+
 Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool enabled)
     : QObject(owner), m_onTick(std::move(onTick)), m_interval(interval), m_enabled(enabled) {
     m_timer.setTimerType(Qt::CoarseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] { m_onTick(); });
+    // All that one tick changes on the display goes out in one write.
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_onTick();
+        x11::flush();
+    });
     restart();
 }
 

@@ -300,6 +300,7 @@ void Window::mousePressEvent(QMouseEvent* e) {
 void Window::mouseMoveEvent(QMouseEvent* e) {
     Form_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
+    x11::flush(); // a dragged window follows the pointer at once
 }
 
 void Window::mouseReleaseEvent(QMouseEvent* e) {

@@ -302,7 +302,6 @@ bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture,
     }
     xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXMAP, &pixmap);
     xcb_clear_area(c, 0, id, 0, 0, 0, 0);
-    xcb_flush(c);
     return true;
 }
 
@@ -326,7 +325,6 @@ bool shapeDesktopWindow(QWidget* window, const QRegion& outline, double ratio) {
         xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED,
                              id, 0, 0, static_cast<uint32_t>(rects.size()), rects.data());
     }
-    xcb_flush(c);
     return true;
 #else
     (void)window;
@@ -350,7 +348,6 @@ bool moveDesktopWindow(QWidget* window, int x, int y) {
     selfMoved().insert(id);
     const uint32_t place[] = {static_cast<uint32_t>(x), static_cast<uint32_t>(y)};
     xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
-    xcb_flush(c);
     return true;
 }
 

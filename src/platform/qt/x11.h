@@ -5,7 +5,10 @@ class QRegion;
 class QWidget;
 
 // The few X11 calls the windows need beyond Qt. Each does nothing unless the program runs on
-// X11 with a live connection (the offscreen platform used by tests has none).
+// X11 with a live connection (the offscreen platform used by tests has none). The requests of
+// the moving, drawing and shaping calls wait in the connection's buffer until flush(): the
+// timers and the mouse send it once they have run, so all that one step of the pet changes
+// reaches the display in one write.
 namespace x11 {
 
 // The window property that records whether a window is in the topmost band.
