@@ -844,3 +844,12 @@ scaled_box() {
     [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
     echo "$(px "${BASH_REMATCH[1]}")x$(px "${BASH_REMATCH[2]}")+$(px "${BASH_REMATCH[3]}")+$(px "${BASH_REMATCH[4]}")"
 }
+
+# start_later_run: a pet born before starts and walks in; its process id is in E2E_LAST_PID and
+# its window in E2E_PET. Not to be called in $(...).
+start_later_run() {
+    store_birth "2025-01-02 03:04:05"
+    start_pet
+    # shellcheck disable=SC2034 # handed to the test
+    E2E_PET=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
+}

@@ -6,10 +6,9 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2025-01-02 03:04:05"
-start_pet
+start_later_run
 pid=$E2E_LAST_PID
-pet=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
+pet=$E2E_PET
 read -r cx cy < <(awake_pet_pixel) || die "no pixel common to the pet's pictures"
 
 # A walking pet makes no remarks: whatever is heard now is the laugh.

@@ -5,10 +5,9 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2025-01-02 03:04:05"
-start_pet
+start_later_run
 pid=$E2E_LAST_PID
-pet=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
+pet=$E2E_PET
 
 # tickle NAME: tickles the pet from its menu and records the next two seconds as NAME.wav.
 tickle() {

@@ -7,9 +7,8 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2025-01-02 03:04:05"
-start_pet
-pet=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
+start_later_run
+pet=$E2E_PET
 sleep 1
 
 open_popup 0 0 || die "the full-screen window did not appear"
