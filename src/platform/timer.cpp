@@ -7,8 +7,8 @@ Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool en
     m_timer.setTimerType(Qt::CoarseTimer);
     // All that one tick changes on the display goes out in one write.
     connect(&m_timer, &QTimer::timeout, this, [this] {
+        const x11::Step step;
         m_onTick();
-        x11::flush();
     });
     restart();
 }

@@ -148,7 +148,9 @@ void Window::applyGeometry() {
     m_placed = want;
     // A shown desktop window that keeps its size is moved directly: the cheap way, which
     // matters five times a second while the pet walks and drifts.
-    if (isVisible() && !resized && x11::moveDesktopWindow(this, at.x(), at.y())) return;
+    if (isVisible() && !resized &&
+        x11::moveDesktopWindow(this, at.x(), at.y(), x11::Send::WithStep))
+        return;
     setGeometry(QRect(near, size));
     if (isVisible()) x11::moveDesktopWindow(this, at.x(), at.y());
 }
@@ -298,9 +300,9 @@ void Window::mousePressEvent(QMouseEvent* e) {
 }
 
 void Window::mouseMoveEvent(QMouseEvent* e) {
+    const x11::Step step; // a dragged window follows the pointer at once
     Form_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
-    x11::flush(); // a dragged window follows the pointer at once
 }
 
 void Window::mouseReleaseEvent(QMouseEvent* e) {

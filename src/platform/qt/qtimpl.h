@@ -119,7 +119,10 @@ class QtMultimedia : public MultimediaDevice {
     long m_length = 0;
     bool m_playing = false;
     QElapsedTimer m_clock;
-    std::unique_ptr<WaveSound> m_sound;
+    // The sounds read so far, by file: each is read again only when its file changes.
+    struct Kept;
+    QHash<QString, std::shared_ptr<const Kept>> m_kept;
+    std::shared_ptr<const Kept> m_sound;
     std::unique_ptr<PulsePlayer> m_player;
 };
 

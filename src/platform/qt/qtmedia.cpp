@@ -2,11 +2,42 @@
 #include "qtimpl.h"
 #include "wavefile.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFileInfo>
+
 // A sound device gives no reliable end: a sound server may take a sound late, drop it, or be
 // away altogether. So the position is the time since "Play", up to the length read from the
 // file's header: it reaches the length when the sound has had its time, whatever the server
 // did, and the next sound is never held up for good. A file that cannot be played opens
 // nothing.
+
+namespace {
+// What a file holds now, as far as its place, size and time of change tell: a file replaced
+// under the same name is read anew, one left alone is not read again.
+QString contentsKey(const QFileInfo& info) {
+    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) +
+           QLatin1Char('|') +
+           QString::number(info.lastModified().toMSecsSinceEpoch());
+}
+
+// The sound's name in the sound server's cache: the same samples in the same format always
+// get the same name, so the cache holds one entry per sound however often the pet starts.
+QByteArray cacheName(const WaveSound& sound) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    const quint32 format[] = {static_cast<quint32>(sound.encoding),
+                              static_cast<quint32>(sound.channels), sound.rate};
+    hash.addData(QByteArrayView(reinterpret_cast<const char*>(format), sizeof format));
+    hash.addData(sound.samples);
+    return "pimbolet-" + hash.result().toHex().left(24);
+}
+} // namespace
+
+struct QtMultimedia::Kept {
+    QString key;
+    WaveSound sound;
+    QByteArray name;
+};
 
 QtMultimedia::QtMultimedia() : m_player(std::make_unique<PulsePlayer>()) {}
 
@@ -15,15 +46,25 @@ QtMultimedia::~QtMultimedia() = default;
 void QtMultimedia::Command(const std::string& command) {
     if (command == "Open") {
         close();
-        // Read afresh each time: the files are small, and one replaced under the same name is
-        // played as it now is.
-        std::optional<WaveSound> sound = readWave(nativePath(m_fileName));
-        if (!sound) return;
-        m_sound = std::make_unique<WaveSound>(std::move(*sound));
-        m_length = std::max(1L, m_sound->lengthMs);
+        const QString path = nativePath(m_fileName);
+        const QFileInfo info(path);
+        if (!info.isFile()) return;
+        const QString key = contentsKey(info);
+        std::shared_ptr<const Kept>& kept = m_kept[info.absoluteFilePath()];
+        if (!kept || kept->key != key) {
+            std::optional<WaveSound> sound = readWave(path);
+            if (!sound) {
+                m_kept.remove(info.absoluteFilePath());
+                return;
+            }
+            const QByteArray name = cacheName(*sound);
+            kept = std::make_shared<const Kept>(Kept{key, std::move(*sound), name});
+        }
+        m_sound = kept;
+        m_length = std::max(1L, m_sound->sound.lengthMs);
     } else if (command == "Play") {
         if (!m_sound) return;
-        m_player->play(*m_sound);
+        m_player->play(m_sound->name, m_sound->sound);
         m_clock.start();
         m_playing = true;
     } else if (command == "Close") {

@@ -4,8 +4,9 @@
 #include <QtEndian>
 
 namespace {
-// Minutes of sound: far beyond any remark, and a bound on what a stray file can cost.
-constexpr quint32 kLargestData = 32u << 20;
+// Minutes of sound: far beyond any remark, a bound on what a stray file can cost, and the most
+// that the sound server's sample cache takes for one sound.
+constexpr quint32 kLargestData = 16u << 20;
 
 quint16 u16(const QByteArray& b, int at) {
     return qFromLittleEndian<quint16>(b.constData() + at);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
+#include <QPointer>
 #include <QRegion>
 #include <QWidget>
 #include <QWindow>
@@ -29,10 +30,18 @@ namespace x11 {
 
 #ifdef PIMBOLET_HAVE_XCB
 namespace {
+// The application's display connection, looked up once per application: the lookup goes
+// through Qt's interface casts, and the desktop windows ask for it several times a tick.
 xcb_connection_t* connection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    auto* app = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return app ? app->connection() : nullptr;
+    static const QCoreApplication* owner = nullptr;
+    static xcb_connection_t* cached = nullptr;
+    if (owner == qGuiApp) return cached;
+    owner = qGuiApp;
+    cached = nullptr;
+    if (qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb"))
+        if (auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            cached = x->connection();
+    return cached;
 }
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
@@ -129,8 +138,50 @@ bool available() {
     return connection() != nullptr;
 }
 
+namespace {
+int g_stepDepth = 0;
+
+// The moves gathered in the current step: the window and its latest place.
+struct PendingMove {
+    QPointer<QWidget> window;
+    xcb_window_t id;
+    uint32_t place[2];
+};
+std::vector<PendingMove>& pendingMoves() {
+    static std::vector<PendingMove> moves;
+    return moves;
+}
+
+void sendMove(xcb_connection_t* c, xcb_window_t id, const uint32_t place[2]) {
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+}
+
+void dropPendingMove(xcb_window_t id) {
+    auto& moves = pendingMoves();
+    moves.erase(std::remove_if(moves.begin(), moves.end(),
+                               [id](const PendingMove& m) { return m.id == id; }),
+                moves.end());
+}
+} // namespace
+
 void flush() {
-    if (xcb_connection_t* c = connection()) xcb_flush(c);
+    xcb_connection_t* c = connection();
+    if (!c) return;
+    for (const PendingMove& m : pendingMoves())
+        // A window hidden or destroyed since its move keeps the place it has.
+        if (m.window && m.window->isVisible() && m.window->windowHandle() &&
+            static_cast<xcb_window_t>(m.window->windowHandle()->winId()) == m.id)
+            sendMove(c, m.id, m.place);
+    pendingMoves().clear();
+    xcb_flush(c);
+}
+
+Step::Step() {
+    ++g_stepDepth;
+}
+
+Step::~Step() {
+    if (--g_stepDepth == 0) flush();
 }
 
 void setDesktopWindowState(QWidget* window, bool above) {
@@ -334,7 +385,7 @@ bool shapeDesktopWindow(QWidget* window, const QRegion& outline, double ratio) {
 #endif
 }
 
-bool moveDesktopWindow(QWidget* window, int x, int y) {
+bool moveDesktopWindow(QWidget* window, int x, int y, Send when) {
     xcb_connection_t* c = connection();
     if (!c || !window || !window->isVisible() || !window->windowHandle() ||
         !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
@@ -347,7 +398,18 @@ bool moveDesktopWindow(QWidget* window, int x, int y) {
     const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
     selfMoved().insert(id);
     const uint32_t place[] = {static_cast<uint32_t>(x), static_cast<uint32_t>(y)};
-    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    if (when == Send::WithStep && g_stepDepth > 0) {
+        auto& moves = pendingMoves();
+        const auto it = std::find_if(moves.begin(), moves.end(),
+                                     [id](const PendingMove& m) { return m.id == id; });
+        if (it != moves.end())
+            std::copy(place, place + 2, it->place);
+        else
+            moves.push_back({window, id, {place[0], place[1]}});
+        return true;
+    }
+    dropPendingMove(id);
+    sendMove(c, id, place);
     return true;
 }
 
@@ -357,7 +419,9 @@ bool available() {
     return false;
 }
 void flush() {}
-bool moveDesktopWindow(QWidget*, int, int) {
+Step::Step() = default;
+Step::~Step() = default;
+bool moveDesktopWindow(QWidget*, int, int, Send) {
     return false;
 }
 bool showPictureInDisplay(QWidget*, long long, const QImage&, double) {

@@ -16,8 +16,20 @@ constexpr const char* kTopmostProperty = "pimbolet-topmost";
 
 bool available();
 
-// Sends what waits in the connection's buffer now.
+// Sends what waits in the connection's buffer now, the gathered moves of a step first.
 void flush();
+
+// One step of the program (a timer's tick, a mouse event): while one lasts, the fast moves of
+// a desktop window (moveDesktopWindow with Send::WithStep) are gathered, and only each
+// window's last place goes out, with everything else the step changed, when the outermost
+// step ends.
+class Step {
+  public:
+    Step();
+    ~Step();
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+};
 
 // Marks a window that stands outside the window manager (an override-redirect window) for
 // the tools that read window states: never in a task list or pager, and above the others or
@@ -48,8 +60,11 @@ void watchStacking(void (*onChange)());
 // connection, keeping its size. Qt would answer each move's notification with a round trip
 // to the display, several times a second while the pet walks; the notifications of windows
 // moved this way are dropped instead. False when the window cannot be moved this way (then
-// Qt moves it).
-bool moveDesktopWindow(QWidget* window, int x, int y);
+// Qt moves it). Within a step, a move sent WithStep waits for the step's end, where a later
+// move of the same window in that step replaces it; a move sent Now goes out at once, before
+// the window is mapped for example, and drops any that waited.
+enum class Send { Now, WithStep };
+bool moveDesktopWindow(QWidget* window, int x, int y, Send when = Send::Now);
 
 // Lets the display itself draw a shaped desktop window's picture: the picture is kept in the
 // display as the window's background, and the program no longer repaints the window when its
