@@ -6,14 +6,23 @@
 # printed, the ratio of the pet's total to oneko's last.
 #
 # Usage: bench/life_minute.sh path/to/pimbolet [rounds] [seconds]
+#        bench/life_minute.sh path/to/pimbolet --profile [seconds]
+# With --profile only the pet is run, once, under perf: what each of its threads used and how
+# often it woke, the cost of one wakeup of its main thread, and where that time goes (by
+# library, kernel included, and the busiest functions). perf itself adds to those figures.
 # The pet's random source is seeded with PIMBOLET_SEED (1 unless set), so that every round
 # lives the same minute. Its About box is opened and hidden again from the tray menu before
 # the measurement, so every window it has is loaded when its memory is read.
 set -euo pipefail
 
-pet=$(realpath "${1:?usage: life_minute.sh path/to/pimbolet [rounds] [seconds]}")
+pet=$(realpath "${1:?usage: life_minute.sh path/to/pimbolet [rounds|--profile] [seconds]}")
 rounds=${2:-3}
 seconds=${3:-60}
+profile=false
+if [ "$rounds" = --profile ]; then
+    profile=true
+    seconds=${3:-60}
+fi
 settle=${BENCH_SETTLE:-20}
 export PIMBOLET_SEED=${PIMBOLET_SEED:-1}
 export PATH=$PATH:/usr/games
@@ -110,6 +119,54 @@ measure() {
         "$(rss_kib "$pid")"
     stop_all
 }
+
+# Threads of a process: name, CPU time in ns, wakeups.
+threads() {
+    local t
+    for t in /proc/"$1"/task/*; do
+        echo "$(basename "$t") $(tr ' ' _ <"$t/comm") $(awk '{ print $1, $3 }' "$t/schedstat")"
+    done | sort
+}
+
+profile_pet() {
+    command -v perf >/dev/null || { echo "missing: perf"; exit 1; }
+    local pid
+    desktop_up 1-profile
+    printf '[Settings]\nbirth=2025-01-02 03:04:05\n' \
+        >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
+    "$pet" >/dev/null 2>&1 &
+    pid=$!
+    pids+=("$pid")
+    sleep "$settle"
+    threads "$pid" >"$work/before"
+    perf record -e cpu-clock -F 20000 --call-graph dwarf -p "$pid" -o "$work/perf.data" -- sleep "$seconds" \
+        >/dev/null 2>&1
+    threads "$pid" >"$work/after"
+    echo "the pet's threads over ${seconds} s (under perf):"
+    join -a 2 "$work/before" "$work/after" | awk -v s="$seconds" '
+        NF == 7 { ms = ($6 - $3) / 1e6; n = $7 - $4; name = $5 }
+        NF == 4 { ms = $3 / 1e6; n = $4; name = $2 }
+        { printf "  %-16s %7.1f ms per minute %6d wakeups per minute", name, ms * 60 / s, n * 60 / s
+          if (n > 0) printf " %6.0f us per wakeup", ms * 1000 / n
+          printf "\n" }'
+    echo "where the main thread's time goes, by library:"
+    perf report -i "$work/perf.data" --comm pimbolet --no-children --sort dso --stdio \
+        2>/dev/null | awk '/^ +[0-9.]+%/ { printf "  %s %s\n", $1, $2 }' | head -12
+    echo "the busiest functions of the main thread (self time):"
+    perf report -i "$work/perf.data" --comm pimbolet --no-children --sort sym --stdio \
+        2>/dev/null | awk '/^ +[0-9.]+%/ { $2 = ""; print "  " $0 }' | head -25
+    echo "what the main thread's time is spent under (with callees):"
+    perf report -i "$work/perf.data" --comm pimbolet --children --sort sym --stdio 2>/dev/null |
+        awk '/^ +[0-9.]+% +[0-9.]+%/ { $2 = ""; $3 = ""; print "  " $0 }' |
+        grep -E 'poll|writev|activateTimers|Timer1_Timer|ShowCell|xcb_flush|Form1|Window::|x11::|g_main_context_(check|prepare|dispatch)' |
+        head -25
+    stop_all
+}
+
+if "$profile"; then
+    profile_pet
+    exit 0
+fi
 
 echo "a minute of life: $rounds interleaved rounds, ${settle} s after start, ${seconds} s measured"
 for round in $(seq 1 "$rounds"); do

@@ -20,6 +20,9 @@ tickle() {
 
 tickle before || die "the pet menu did not open"
 expect "the laugh is heard" is_loud "$E2E_ARTIFACTS/before.wav" 0.05
+# Sent once into the server's sample cache, played from there by name.
+expect "the laugh is kept in the sound server's cache" \
+    grep -q pimbolet- < <(pactl list samples short 2>/dev/null)
 
 stop_sound
 log "the sound server is gone"
@@ -38,6 +41,8 @@ log "the sound server is back"
 sleep 1
 tickle after || die "the pet menu did not open after the server's return"
 expect "the laugh is heard again after the server's return" is_loud "$E2E_ARTIFACTS/after.wav" 0.05
+expect "and is sent again to the new server's cache" \
+    grep -q pimbolet- < <(pactl list samples short 2>/dev/null)
 expect "the pet is a client of the new server" \
     grep -q "application.process.id = \"$pid\"" < <(pactl list clients 2>/dev/null)
 e2e_finish

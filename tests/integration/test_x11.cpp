@@ -116,13 +116,20 @@ std::vector<int> sourcesOf(int pixels, double ratio) {
 }
 } // namespace
 
-TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
-    if (!x11::available()) GTEST_SKIP() << "needs an X server";
+// A desktop window on the real display, with the figures its places are worked out from.
+class X11Desktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!x11::available()) GTEST_SKIP() << "needs an X server";
+    }
     QtPlatform platform;
     Services& s = platform.services();
-    Window pet(s, Window::Kind::Desktop, QStringLiteral("pet"));
+    Window pet{s, Window::Kind::Desktop, QStringLiteral("pet")};
     const float tpp = s.runtime.TwipsPerPixelX();
     const double ratio = s.runtime.PrimaryScreen().devicePixelRatio;
+};
+
+TEST_F(X11Desktop, StandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
     pet.Move(-176 * tpp, 40 * tpp, 176 * tpp, 100 * tpp);
     s.stacking.SetWindowPos(pet.hWnd(), swp::Topmost, 0, 0, 0, 0, swp::NoSizeNoMove);
     pet.Show();
@@ -146,6 +153,42 @@ TEST(X11, DesktopWindowStandsExactlyWhereItIsPutAndSaysItIsNoTaskWindow) {
     settle();
     EXPECT_EQ(netWmState(pet), plain) << "shown again, still not topmost";
     EXPECT_EQ(placement(pet).x, nearest(-176 * ratio));
+}
+
+// Within one step (a tick, a mouse event) a desktop window's moves wait for the step's end and
+// only the last place goes out; outside a step, and for a window being shown, a move goes out
+// at once.
+TEST_F(X11Desktop, MovesOfOneStepReachTheDisplayOnceAtItsEnd) {
+    const auto at = [&](int x) { return s.runtime.PrimaryScreen().x + nearest(x * ratio); };
+    pet.Move(100 * tpp, 40 * tpp, 90 * tpp, 100 * tpp);
+    pet.Show();
+    settle();
+    ASSERT_EQ(placement(pet).x, at(100));
+
+    {
+        const x11::Step step;
+        pet.Move(110 * tpp, 40 * tpp);
+        pet.Move(125 * tpp, 40 * tpp);
+        EXPECT_EQ(placement(pet).x, at(100)) << "nothing sent before the step ends";
+        {
+            const x11::Step inner;
+            pet.Move(130 * tpp, 40 * tpp);
+        }
+        EXPECT_EQ(placement(pet).x, at(100)) << "an inner step does not end the outer one";
+    }
+    EXPECT_EQ(placement(pet).x, at(130)) << "the last place, at the step's end";
+
+    pet.Move(140 * tpp, 40 * tpp);
+    EXPECT_EQ(placement(pet).x, at(140)) << "outside a step, at once";
+
+    {
+        const x11::Step step;
+        pet.Move(150 * tpp, 40 * tpp);
+        pet.Hide();
+    }
+    pet.Show();
+    settle();
+    EXPECT_EQ(placement(pet).x, at(150)) << "a window hidden in the step is put in place when shown";
 }
 
 // Whatever the display's pixel ratio, a shaped desktop window shows its picture whole and
