@@ -181,7 +181,10 @@ Step::Step() {
 }
 
 Step::~Step() {
-    if (--g_stepDepth == 0) flush();
+    // Every step's end sends what waits, an inner one's too: a step that opens a modal window
+    // runs other steps in that window's event loop, and their moves must not wait for it.
+    --g_stepDepth;
+    flush();
 }
 
 void setDesktopWindowState(QWidget* window, bool above) {

@@ -21,8 +21,9 @@ void flush();
 
 // One step of the program (a timer's tick, a mouse event): while one lasts, the fast moves of
 // a desktop window (moveDesktopWindow with Send::WithStep) are gathered, and only each
-// window's last place goes out, with everything else the step changed, when the outermost
-// step ends.
+// window's last place goes out, with everything else the step changed, when the step ends.
+// Steps may nest (a modal window opened in one runs others); the end of each sends what
+// waits.
 class Step {
   public:
     Step();
