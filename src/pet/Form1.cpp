@@ -25,6 +25,7 @@ Form1::Form1(Forms& forms)
       Timer1(
           this, [this] { Timer1_Timer(); }, 200, true),
       m_forms(forms) {
+    Timer1.SetQuietAhead([this] { return QuietTicksAhead(); });
     setWindowIcon(QIcon(QStringLiteral(":/pictures/pimbolet.png")));
     // Design size, replaced by the start-up before the window is first shown.
     Move(0, 0, 13500, 6600);
@@ -32,6 +33,7 @@ Form1::Form1(Forms& forms)
 }
 
 void Form1::ShowCell(int16_t n) {
+    m_shownCell = n;
     vWindowShaper1.SetPicture(cplate.GraphicCell(n));
     SetPicture(cplate.GraphicCell(n));
 }

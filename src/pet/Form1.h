@@ -53,6 +53,11 @@ class Form1 : public Window {
     // Shows cell n of the sprite sheet: outline first, then picture.
     void ShowCell(int16_t n);
 
+    // How many of the coming ticks, if nothing else happens first, will surely change nothing
+    // that can be seen or heard: a sleeping pet's, and a standing pet's that keep its plain
+    // pose, up to Timer::kMostQuiet. 0 when that cannot be told.
+    int QuietTicksAhead() const;
+
     // Public members the other windows use.
     std::string Release;
     std::string UseCdata;
@@ -117,4 +122,5 @@ class Form1 : public Window {
     int16_t Draw(int n);
 
     Forms& m_forms;
+    int16_t m_shownCell = -1; // the cell ShowCell showed last
 };

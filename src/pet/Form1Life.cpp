@@ -2,6 +2,9 @@
 
 #include "platform/convert.h"
 
+#include <algorithm>
+#include <vector>
+
 // The behaviour loop: one step of the pet's life per tick of Timer1.
 
 namespace {
@@ -219,4 +222,32 @@ bool Form1::RoomToRight() const {
 
 bool Form1::RoomToLeft() const {
     return 2 * Width() < Left();
+}
+
+int Form1::QuietTicksAhead() const {
+    // Follows Timer1_Timer for the states whose ticks may leave everything as it is. Anything
+    // not followed here (a decision, a request, a state's end) ends the quiet ticks.
+    constexpr int kMost = Timer::kMostQuiet;
+    if (!Visible() || Interaction > 0 || ActionTicks < 1) return 0;
+    if (State == "sleeping") {
+        // Energy grows by 2 a tick; the tick that takes it past the wake level wakes the pet.
+        return std::clamp((WakeLevel - Energy) / 2, 0, kMost);
+    }
+    const bool front = State == "facing front";
+    if (!front && State != "facing right" && State != "facing left") return 0;
+    // Each tick draws the pose; the plain one again shows nothing new.
+    const int16_t plain = front ? 0 : State == "facing right" ? 27 : 31;
+    if (m_shownCell != plain) return 0;
+    const int poses = front ? 22 : 23;
+    const std::vector<float> draws = services().random.Upcoming(kMost);
+    int quiet = 0;
+    for (const float draw : draws) {
+        const int tick = quiet + 1;
+        if (ActionTicks - tick < 1) break; // time to decide
+        if (Energy - tick < -32767) break; // beyond what the counter holds
+        if (front && Energy - tick <= 0) break; // falls asleep
+        if (1 + convert::Draw(draw, poses) > 20) break; // another pose
+        ++quiet;
+    }
+    return quiet;
 }

@@ -63,6 +63,12 @@ class RandomSource {
     virtual ~RandomSource() = default;
     virtual float Rnd() = 0; // uniform in [0, 1)
     virtual void Randomize() = 0;
+    // What the coming calls of Rnd() will give, without drawing them: up to `count` values,
+    // fewer (or none) past what the source can tell.
+    virtual std::vector<float> Upcoming(int count) const {
+        (void)count;
+        return {};
+    }
 };
 
 class FileSystem {

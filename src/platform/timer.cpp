@@ -2,29 +2,137 @@
 
 #include "qt/x11.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <algorithm>
+#include <vector>
+
+// Sees every event of the program's thread before it is handled: a timer sleeping through
+// quiet ticks runs those that are due first, so that whatever the event does finds the state
+// those ticks left.
+class Timer::Watch : public QObject {
+  public:
+    static Watch& instance() {
+        static Watch* watch = [] {
+            auto* w = new Watch;
+            QCoreApplication::instance()->installEventFilter(w);
+            return w;
+        }();
+        return *watch;
+    }
+
+    std::vector<Timer*> sleeping;
+
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (sleeping.empty() || !mayChangeAnything(event->type())) return false;
+        for (Timer* t : std::vector<Timer*>(sleeping))
+            if (target != &t->m_timer) t->CatchUp();
+        return false;
+    }
+
+  private:
+    // Events that only draw or tidy up what was already decided.
+    static bool mayChangeAnything(QEvent::Type type) {
+        switch (type) {
+        case QEvent::Paint:
+        case QEvent::UpdateRequest:
+        case QEvent::UpdateLater:
+        case QEvent::DeferredDelete:
+        case QEvent::Polish:
+        case QEvent::PolishRequest:
+        case QEvent::LayoutRequest:
+        case QEvent::ChildAdded:
+        case QEvent::ChildPolished:
+        case QEvent::ChildRemoved:
+        case QEvent::DynamicPropertyChange:
+            return false;
+        default:
+            return true;
+        }
+    }
+};
+
 Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool enabled)
     : QObject(owner), m_onTick(std::move(onTick)), m_interval(interval), m_enabled(enabled) {
     m_timer.setTimerType(Qt::CoarseTimer);
-    // All that one tick changes on the display goes out in one write.
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        const x11::Step step;
-        m_onTick();
-    });
+    connect(&m_timer, &QTimer::timeout, this, &Timer::fire);
     restart();
 }
 
+Timer::~Timer() {
+    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+}
+
 void Timer::SetInterval(int ms) {
+    CatchUp();
     m_interval = ms;
     restart();
 }
 
 void Timer::SetEnabled(bool enabled) {
     if (enabled == m_enabled) return;
+    CatchUp();
     m_enabled = enabled;
     restart();
 }
 
+void Timer::SetQuietAhead(std::function<int()> quietAhead) {
+    CatchUp();
+    m_quietAhead = std::move(quietAhead);
+}
+
+void Timer::fire() {
+    // All that the ticks change on the display goes out in one write.
+    const x11::Step step;
+    const int slept = m_quiet;
+    m_quiet = 0;
+    runTicks(slept + 1);
+    plan();
+}
+
+void Timer::runTicks(int count) {
+    if (m_ticking) return;
+    m_ticking = true;
+    for (int i = 0; i < count && m_enabled; ++i)
+        m_onTick();
+    m_ticking = false;
+}
+
+void Timer::plan() {
+    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+    if (!m_enabled || m_interval <= 0 || !m_timer.isActive()) return;
+    m_sinceTick.start();
+    const int quiet = m_quietAhead ? std::clamp(m_quietAhead(), 0, kMostQuiet) : 0;
+    if (quiet > 0) {
+        // Woken for the first tick after the quiet ones, on its own time.
+        m_quiet = quiet;
+        Watch::instance().sleeping.push_back(this);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.start(m_interval * (quiet + 1));
+    } else if (m_timer.interval() != m_interval || m_timer.timerType() != Qt::CoarseTimer) {
+        m_timer.setTimerType(Qt::CoarseTimer);
+        m_timer.start(m_interval);
+    }
+}
+
+void Timer::CatchUp() {
+    if (m_quiet == 0 || m_ticking) return;
+    std::erase(Watch::instance().sleeping, this);
+    const int due = static_cast<int>(std::min<qint64>(m_quiet, m_sinceTick.elapsed() / m_interval));
+    m_quiet = 0;
+    runTicks(due);
+    if (!m_enabled) return;
+    // The next tick comes at its own time, and what follows it is planned afresh then.
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.start(static_cast<int>(
+        std::max<qint64>(0, qint64{due + 1} * m_interval - m_sinceTick.elapsed())));
+}
+
 void Timer::restart() {
+    m_quiet = 0;
+    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+    m_timer.setTimerType(Qt::CoarseTimer);
     if (m_enabled && m_interval > 0)
         m_timer.start(m_interval);
     else

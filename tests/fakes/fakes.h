@@ -6,6 +6,8 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <deque>
 #include <map>
 #include <set>
@@ -66,6 +68,13 @@ class FakeRandom : public RandomSource {
         return r;
     }
     void Randomize() override { ++seeded; }
+    std::vector<float> Upcoming(int count) const override {
+        std::vector<float> values(script.begin(),
+                                  script.begin() + std::min<std::ptrdiff_t>(
+                                                       count, static_cast<std::ptrdiff_t>(script.size())));
+        values.resize(static_cast<size_t>(std::max(count, 0)), fallback);
+        return values;
+    }
 
     // The number that makes a draw from 0..n-1 give k.
     static float For(int k, int n) {

@@ -250,3 +250,54 @@ TEST_F(LifeTest, ThirdCountedSlapRefillsEnergy) {
     EXPECT_EQ(pet().Energy, 102);
     EXPECT_EQ(pet().SlapCount, 1);
 }
+
+// Ticks said to be quiet change nothing that can be seen or heard: over a long life of random
+// draws, from every state the pet comes to, including sleep. (The timer sleeps through them.)
+TEST_F(LifeTest, TicksSaidToBeQuietChangeNothingSeenOrHeard) {
+    uint32_t seed = 12345;
+    for (int i = 0; i < 40000; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        p.random.script.push_back(static_cast<float>(seed >> 8) / 16777216.0f);
+    }
+    struct Look {
+        int cell;
+        float left, top;
+        size_t sounds;
+        std::string state; // for the message only
+        bool operator==(const Look& o) const {
+            return cell == o.cell && left == o.left && top == o.top && sounds == o.sounds;
+        }
+    };
+    const auto look = [&] {
+        return Look{Cell(), pet().Left(), pet().Top(), sound.commands.size(), pet().State};
+    };
+    int quietLeft = 0, quiet = 0, asleepQuiet = 0;
+    for (int tick = 0; tick < 6000; ++tick) {
+        if (quietLeft == 0) {
+            quietLeft = pet().QuietTicksAhead();
+            quiet += quietLeft;
+            if (quietLeft > 0 && pet().State == "sleeping") asleepQuiet += quietLeft;
+        }
+        const Look before = look();
+        Tick();
+        sound.Finish();
+        if (quietLeft > 0) {
+            --quietLeft;
+            ASSERT_TRUE(look() == before) << "tick " << tick << " in " << before.state;
+        }
+    }
+    EXPECT_GT(quiet, 1000) << "standing and sleeping pets have quiet ticks";
+    EXPECT_GT(asleepQuiet, 100);
+}
+
+TEST_F(LifeTest, NoQuietTicksAreKnownWhileARequestWaitsOrWhenHidden) {
+    for (int i = 0; i < 100; ++i)
+        p.random.script.push_back(0.1f);
+    Tick(); // the plain pose
+    ASSERT_GT(pet().QuietTicksAhead(), 0);
+    pet().Interaction = 1;
+    EXPECT_EQ(pet().QuietTicksAhead(), 0);
+    pet().Interaction = 0;
+    pet().Hide();
+    EXPECT_EQ(pet().QuietTicksAhead(), 0);
+}

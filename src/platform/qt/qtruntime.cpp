@@ -138,9 +138,21 @@ Date QtClock::Now() {
     return datetime::FromParts(p);
 }
 
-float QtRandom::Rnd() {
+float QtRandom::fromBits(std::mt19937::result_type bits) {
     // 24 random bits: every value is exactly representable and below 1.
-    return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
+    return static_cast<float>(bits >> 8) * (1.0f / 16777216.0f);
+}
+
+float QtRandom::Rnd() {
+    return fromBits(m_engine());
+}
+
+std::vector<float> QtRandom::Upcoming(int count) const {
+    std::mt19937 ahead = m_engine;
+    std::vector<float> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(fromBits(ahead()));
+    return values;
 }
 
 void QtRandom::Randomize() {
