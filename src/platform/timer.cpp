@@ -14,12 +14,15 @@
 class Timer::Watch : public QObject {
   public:
     static Watch& instance() {
-        static Watch* watch = [] {
-            auto* w = new Watch;
-            QCoreApplication::instance()->installEventFilter(w);
-            return w;
-        }();
-        return *watch;
+        if (!s_watch) {
+            s_watch = new Watch;
+            QCoreApplication::instance()->installEventFilter(s_watch);
+        }
+        return *s_watch;
+    }
+    // Forgets a timer, which may outlive the program's event loop.
+    static void forget(Timer* timer) {
+        if (s_watch) std::erase(s_watch->sleeping, timer);
     }
 
     std::vector<Timer*> sleeping;
@@ -32,6 +35,8 @@ class Timer::Watch : public QObject {
     }
 
   private:
+    static inline Watch* s_watch = nullptr;
+
     // Events that only draw or tidy up what was already decided.
     static bool mayChangeAnything(QEvent::Type type) {
         switch (type) {
@@ -61,7 +66,7 @@ Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool en
 }
 
 Timer::~Timer() {
-    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+    Watch::forget(this);
 }
 
 void Timer::SetInterval(int ms) {
@@ -100,7 +105,7 @@ void Timer::runTicks(int count) {
 }
 
 void Timer::plan() {
-    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+    Watch::forget(this);
     if (!m_enabled || m_interval <= 0 || !m_timer.isActive()) return;
     m_sinceTick.start();
     const int quiet = m_quietAhead ? std::clamp(m_quietAhead(), 0, kMostQuiet) : 0;
@@ -118,7 +123,7 @@ void Timer::plan() {
 
 void Timer::CatchUp() {
     if (m_quiet == 0 || m_ticking) return;
-    std::erase(Watch::instance().sleeping, this);
+    Watch::forget(this);
     const int due = static_cast<int>(std::min<qint64>(m_quiet, m_sinceTick.elapsed() / m_interval));
     m_quiet = 0;
     runTicks(due);
@@ -131,7 +136,7 @@ void Timer::CatchUp() {
 
 void Timer::restart() {
     m_quiet = 0;
-    if (m_quietAhead) std::erase(Watch::instance().sleeping, this);
+    Watch::forget(this);
     m_timer.setTimerType(Qt::CoarseTimer);
     if (m_enabled && m_interval > 0)
         m_timer.start(m_interval);
