@@ -8,7 +8,7 @@ set -euo pipefail
 pet=${1:?usage: big_settings.sh path/to/pimbolet}
 # shellcheck source=desktop.sh
 source "$(dirname "$0")/desktop.sh"
-export PULSE_SERVER=unix:$work/no-sound-server
+desktop_up big-settings 1280x1024
 settings=$XDG_CONFIG_HOME/pimbolet/"virtual pet Pimbolet.ini"
 
 kib() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/status"; }

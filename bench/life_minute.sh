@@ -19,10 +19,7 @@ pet=$(realpath "${1:?usage: life_minute.sh path/to/pimbolet [rounds|--profile] [
 rounds=${2:-3}
 seconds=${3:-60}
 profile=false
-if [ "$rounds" = --profile ]; then
-    profile=true
-    seconds=${3:-60}
-fi
+[ "$rounds" = --profile ] && profile=true
 settle=${BENCH_SETTLE:-20}
 export PIMBOLET_SEED=${PIMBOLET_SEED:-1}
 export PATH=$PATH:/usr/games
@@ -30,49 +27,12 @@ for tool in Xvfb openbox tint2 pulseaudio pactl xdotool oneko xpenguins; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup test installs it)"; exit 1; }
 done
 
-work=$(mktemp -d)
-pids=()
-stop_all() {
-    local p
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-    pids=()
-}
-trap 'stop_all; rm -rf "$work"' EXIT
+# shellcheck source=desktop.sh
+source "$(dirname "$0")/desktop.sh"
 
 # CPU time in ms, summed over all threads of a process; resident memory in KiB.
 cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { print int(ns / 1000000) }'; }
 rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
-
-# A fresh desktop: sets XSERVER (the X server's process id) and the environment of the programs.
-desktop_up() {
-    local home=$work/desktop-$1
-    rm -rf "$home"
-    mkdir -p "$home/run" "$home/config/pimbolet"
-    chmod 700 "$home/run"
-    export HOME=$home XDG_RUNTIME_DIR=$home/run XDG_CONFIG_HOME=$home/config
-    export DBUS_SESSION_BUS_ADDRESS=unix:path=$home/no-bus
-    : >"$home/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -dpi 96 -nolisten tcp 3>"$home/display" \
-        >/dev/null 2>&1 &
-    XSERVER=$!
-    pids+=("$XSERVER")
-    for _ in $(seq 100); do grep -q '^[0-9]' "$home/display" && break; sleep 0.05; done
-    DISPLAY=:$(head -n 1 "$home/display")
-    export DISPLAY
-    openbox --sm-disable >/dev/null 2>&1 &
-    pids+=($!)
-    tint2 >/dev/null 2>&1 &
-    pids+=($!)
-    export PULSE_SERVER=unix:$home/run/pulse/native
-    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-        --load=module-native-protocol-unix --load="module-null-sink sink_name=null" \
-        >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.05; done
-    pactl set-default-sink null >/dev/null 2>&1 || true
-    sleep 1
-}
 
 # The pet's About box, opened from the tray menu and hidden again with OK.
 load_about() {
@@ -96,11 +56,8 @@ load_about() {
 measure() {
     local round=$1 name=$2 pid c0 x0 c1 x1
     shift 2
-    desktop_up "$round-$name"
-    if [ "$name" = pimbolet ]; then
-        printf '[Settings]\nbirth=2025-01-02 03:04:05\n' \
-            >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
-    fi
+    desktop_up "$round-$name" 1280x800 sound
+    [ "$name" = pimbolet ] && store_birth
     "$@" >/dev/null 2>&1 &
     pid=$!
     pids+=("$pid")
@@ -131,9 +88,8 @@ threads() {
 profile_pet() {
     command -v perf >/dev/null || { echo "missing: perf"; exit 1; }
     local pid
-    desktop_up 1-profile
-    printf '[Settings]\nbirth=2025-01-02 03:04:05\n' \
-        >"$XDG_CONFIG_HOME/pimbolet/virtual pet Pimbolet.ini"
+    desktop_up 1-profile 1280x800 sound
+    store_birth
     "$pet" >/dev/null 2>&1 &
     pid=$!
     pids+=("$pid")

@@ -13,14 +13,6 @@
 // nothing.
 
 namespace {
-// What a file holds now, as far as its place, size and time of change tell: a file replaced
-// under the same name is read anew, one left alone is not read again.
-QString contentsKey(const QFileInfo& info) {
-    return info.absoluteFilePath() + QLatin1Char('|') + QString::number(info.size()) +
-           QLatin1Char('|') +
-           QString::number(info.lastModified().toMSecsSinceEpoch());
-}
-
 // The sound's name in the sound server's cache: the same samples in the same format always
 // get the same name, so the cache holds one entry per sound however often the pet starts.
 QByteArray cacheName(const WaveSound& sound) {
@@ -33,8 +25,11 @@ QByteArray cacheName(const WaveSound& sound) {
 }
 } // namespace
 
+// A sound read from a file, with the file's size and time of change when it was read: a file
+// replaced under the same name is read anew, one left alone is not read again.
 struct QtMultimedia::Kept {
-    QString key;
+    qint64 size;
+    QDateTime modified;
     WaveSound sound;
     QByteArray name;
 };
@@ -49,16 +44,16 @@ void QtMultimedia::Command(const std::string& command) {
         const QString path = nativePath(m_fileName);
         const QFileInfo info(path);
         if (!info.isFile()) return;
-        const QString key = contentsKey(info);
         std::shared_ptr<const Kept>& kept = m_kept[info.absoluteFilePath()];
-        if (!kept || kept->key != key) {
+        if (!kept || kept->size != info.size() || kept->modified != info.lastModified()) {
             std::optional<WaveSound> sound = readWave(path);
             if (!sound) {
                 m_kept.remove(info.absoluteFilePath());
                 return;
             }
             const QByteArray name = cacheName(*sound);
-            kept = std::make_shared<const Kept>(Kept{key, std::move(*sound), name});
+            kept = std::make_shared<const Kept>(
+                Kept{info.size(), info.lastModified(), std::move(*sound), name});
         }
         m_sound = kept;
         m_length = std::max(1L, m_sound->sound.lengthMs);

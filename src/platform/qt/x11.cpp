@@ -85,6 +85,14 @@ bool contains(const std::vector<uint32_t>& list, uint32_t value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
 
+// The X window of a shown or hidden window that stands outside the window manager, or none.
+xcb_window_t desktopWindowId(QWidget* window) {
+    if (!window || !window->windowHandle() ||
+        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
+        return XCB_WINDOW_NONE;
+    return static_cast<xcb_window_t>(window->windowHandle()->winId());
+}
+
 xcb_window_t rootOf(xcb_connection_t* c) {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
@@ -169,8 +177,7 @@ void flush() {
     if (!c) return;
     for (const PendingMove& m : pendingMoves())
         // A window hidden or destroyed since its move keeps the place it has.
-        if (m.window && m.window->isVisible() && m.window->windowHandle() &&
-            static_cast<xcb_window_t>(m.window->windowHandle()->winId()) == m.id)
+        if (m.window && m.window->isVisible() && desktopWindowId(m.window) == m.id)
             sendMove(c, m.id, m.place);
     pendingMoves().clear();
     xcb_flush(c);
@@ -214,10 +221,8 @@ void setDesktopWindowState(QWidget* window, bool above) {
 
 void stackAmongManagedWindows(QWidget* window, Band band) {
     xcb_connection_t* c = connection();
-    if (!c || !window || !window->isVisible() || !window->windowHandle() ||
-        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
-        return;
-    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    const xcb_window_t id = c ? desktopWindowId(window) : xcb_window_t{XCB_WINDOW_NONE};
+    if (id == XCB_WINDOW_NONE || !window->isVisible()) return;
     const Atoms& a = atoms(c);
     // This program's own message boxes and other windows it keeps above the rest stay above
     // its desktop windows too.
@@ -303,20 +308,12 @@ QHash<QPair<long long, int>, xcb_pixmap_t>& keptPictures() {
     return kept;
 }
 
-xcb_window_t desktopWindowId(QWidget* window) {
-    if (!window || !window->windowHandle() ||
-        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
-        return XCB_WINDOW_NONE;
-    return static_cast<xcb_window_t>(window->windowHandle()->winId());
-}
 } // namespace
 
 bool showPictureInDisplay(QWidget* window, long long key, const QImage& picture, double ratio) {
     xcb_connection_t* c = connection();
-    if (!c || key < 0 || picture.isNull() || !window || !window->windowHandle() ||
-        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
-        return false;
-    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
+    const xcb_window_t id = c ? desktopWindowId(window) : xcb_window_t{XCB_WINDOW_NONE};
+    if (id == XCB_WINDOW_NONE || key < 0 || picture.isNull()) return false;
     static const PixelLayout layout = layoutFor(c, id);
     if (!layout.usable) return false;
 
@@ -390,15 +387,13 @@ bool shapeDesktopWindow(QWidget* window, const QRegion& outline, double ratio) {
 
 bool moveDesktopWindow(QWidget* window, int x, int y, Send when) {
     xcb_connection_t* c = connection();
-    if (!c || !window || !window->isVisible() || !window->windowHandle() ||
-        !(window->windowFlags() & Qt::X11BypassWindowManagerHint))
-        return false;
+    const xcb_window_t id = c ? desktopWindowId(window) : xcb_window_t{XCB_WINDOW_NONE};
+    if (id == XCB_WINDOW_NONE || !window->isVisible()) return false;
     static MoveFilter* filter = nullptr;
     if (!filter) {
         filter = new MoveFilter;
         QCoreApplication::instance()->installNativeEventFilter(filter);
     }
-    const auto id = static_cast<xcb_window_t>(window->windowHandle()->winId());
     selfMoved().insert(id);
     const uint32_t place[] = {static_cast<uint32_t>(x), static_cast<uint32_t>(y)};
     if (when == Send::WithStep && g_stepDepth > 0) {
