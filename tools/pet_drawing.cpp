@@ -9,8 +9,20 @@
 namespace pet {
 namespace {
 
+// The outline pen. Drawn without smoothing and scaled below one pixel, a line would be blended
+// into what lies under it (soft half-tones in a small icon): there it is one whole pixel wide.
+QPen outlinePen(const QPainter& p, double width) {
+    QPen pen(colour::outline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const double scale = std::sqrt(std::abs(p.transform().determinant()));
+    if (!p.testRenderHint(QPainter::Antialiasing) && width * scale < 1.0) {
+        pen.setCosmetic(true);
+        pen.setWidth(1);
+    }
+    return pen;
+}
+
 void outlined(QPainter& p, const QColor& fill, double width = 2.0) {
-    p.setPen(QPen(colour::outline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(outlinePen(p, width));
     p.setBrush(fill);
 }
 
@@ -20,7 +32,7 @@ void flat(QPainter& p, const QColor& fill) {
 }
 
 void line(QPainter& p, double width = 2.0) {
-    p.setPen(QPen(colour::outline, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(outlinePen(p, width));
     p.setBrush(Qt::NoBrush);
 }
 

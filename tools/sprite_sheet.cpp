@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPainter>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -185,11 +186,14 @@ QImage makeIcon(int size) {
     QImage icon(size, size, QImage::Format_ARGB32);
     icon.fill(Qt::transparent);
     QPainter p(&icon);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Head and body fill the icon; the feet fall off its lower edge.
-    const double k = size / 32.0;
-    p.translate(2.5 * k, 0.5 * k);
-    p.scale(0.64 * k, 0.64 * k);
+    // The whole pet as the sheet's cell 0 shows it, feet and all, standing on the icon's lower
+    // edge; drawn at the icon's own size with hard edges, as the sprites are, so that no size
+    // is a blurred copy of another. The quarter-pixel shift puts both eyes' highlights on
+    // whole pixels at 32.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const double k = 0.56 * size / 32.0;
+    p.translate(std::floor((size - 42 * k) / 2) + 0.25, size - 55 * k - 0.25);
+    p.scale(k, k);
     pet::drawFront(p, pet::Face::Neutral);
     return icon;
 }

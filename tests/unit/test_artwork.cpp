@@ -128,6 +128,55 @@ TEST(Pictures, CursorsAndIconAreSmallAndSeeThrough) {
     EXPECT_TRUE(icon.hasAlphaChannel());
 }
 
+// Every size of the program icon is the whole pet of cell 0, drawn at that size with hard
+// edges: its colours are the sprite's own, no half see-through pixel, and an outline all round
+// (a drawing cut by the icon's edge would end in its fill colours there).
+TEST(Pictures, EveryIconSizeShowsTheWholePetOfTheSheet) {
+    QSet<QRgb> petColours;
+    const QImage front = cell(0);
+    const QRect petBounds = drawingBounds(front);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (front.pixel(x, y) != kMagenta) petColours.insert(front.pixel(x, y));
+    QRgb outline = kMagenta;
+    for (int x = petBounds.left(); outline == kMagenta; ++x)
+        outline = front.pixel(x, petBounds.top());
+
+    for (const auto& [path, size] :
+         {std::pair{QStringLiteral(":/pictures/pimbolet.png"), 32},
+          std::pair{QStringLiteral(PIMBOLET_SOURCE_DIR "/resources/pictures/pimbolet-128.png"),
+                    128}}) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        QRect bounds;
+        QSet<QRgb> colours;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QRgb c = icon.pixel(x, y);
+                ASSERT_TRUE(qAlpha(c) == 0 || qAlpha(c) == 255) << x << "," << y;
+                if (qAlpha(c) == 0) continue;
+                bounds |= QRect(x, y, 1, 1);
+                colours.insert(c);
+                EXPECT_TRUE(petColours.contains(c))
+                    << "a colour not the pet's at " << x << "," << y;
+            }
+        EXPECT_EQ(colours, petColours) << "every colour of the pet shows";
+        EXPECT_GE(bounds.height() * 10, size * 9) << "the pet fills the icon's height";
+        EXPECT_NEAR(double(bounds.width()) / bounds.height(),
+                    double(petBounds.width()) / petBounds.height(), 0.05);
+        const auto outlineOnly = [&](QPoint from, QPoint step, int count) {
+            for (int i = 0; i < count; ++i, from += step)
+                if (qAlpha(icon.pixel(from)) != 0 && icon.pixel(from) != outline) return false;
+            return true;
+        };
+        EXPECT_TRUE(outlineOnly(bounds.topLeft(), {1, 0}, bounds.width())) << "top";
+        EXPECT_TRUE(outlineOnly(bounds.bottomLeft(), {1, 0}, bounds.width())) << "bottom";
+        EXPECT_TRUE(outlineOnly(bounds.topLeft(), {0, 1}, bounds.height())) << "left";
+        EXPECT_TRUE(outlineOnly(bounds.topRight(), {0, 1}, bounds.height())) << "right";
+    }
+}
+
 TEST(Pictures, DialogArtworkHasItsSizes) {
     const QImage title(":/pictures/title.png"), options(":/pictures/options.png");
     EXPECT_EQ(title.size(), QSize(182, 121));
