@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 constexpr const char* kSection = "Settings";
@@ -43,22 +44,27 @@ int16_t Form1::Draw(int n) {
 }
 
 bool Form1::RequiredFilesMissing() {
-    static constexpr std::array<const char*, 9> kRequired = {
-        "/cdata/say1.wav",  "/cdata/say2.wav",  "/cdata/say3.wav",
-        "/cdata/say4.wav",  "/cdata/pain1.wav", "/cdata/pain2.wav",
-        "/cdata/pain3.wav", "/cdata/pain4.wav", "/cdata/laugh.wav"};
-    bool missing = false;
-    const std::string folder = services().runtime.AppPath();
+    static constexpr const char* kDataFolder = "/cdata/";
+    static constexpr std::array<const char*, 9> kRequired = {"say1.wav",  "say2.wav",  "say3.wav",
+                                                             "say4.wav",  "pain1.wav", "pain2.wav",
+                                                             "pain3.wav", "pain4.wav", "laugh.wav"};
+    std::string missing;
+    const std::string folder = services().runtime.AppPath() + kDataFolder;
     for (const char* name : kRequired) {
         // Every file is looked up, whatever the earlier ones gave; a failing look-up counts
         // as a missing file.
+        bool found = false;
         try {
-            if (!services().files.Exists(folder + name)) missing = true;
+            found = services().files.Exists(folder + name);
         } catch (const std::exception&) {
-            missing = true;
         }
+        if (!found) missing += (missing.empty() ? "" : ", ") + std::string(name);
     }
-    return missing;
+    // The message box only says that something is missing: this line says what, and where.
+    if (!missing.empty())
+        std::fprintf(stderr, "pimbolet: required files are missing from %s: %s\n",
+                     folder.substr(0, folder.size() - 1).c_str(), missing.c_str());
+    return !missing.empty();
 }
 
 void Form1::Form_Load() {

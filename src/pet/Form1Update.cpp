@@ -8,10 +8,12 @@
 
 namespace {
 // The check is a courtesy: whatever keeps it from its answer (no network, no update site, a
-// program folder that belongs to root) lets the pet start as if there were no news.
+// program folder that belongs to root) lets the pet start as if there were no news. A build
+// that names no web site has nothing to check, which is no news worth a line either.
 void skipCheck(Runtime& runtime, const RuntimeError& why) {
     runtime.SetMousePointer(0);
-    std::fprintf(stderr, "pimbolet: update check skipped: %s\n", why.Description.c_str());
+    if (NamesAWebSite(runtime.WebHost()))
+        std::fprintf(stderr, "pimbolet: update check skipped: %s\n", why.Description.c_str());
 }
 } // namespace
 

@@ -2,8 +2,23 @@
 
 #include "errors.h"
 
+#include <cctype>
+
 std::string MakerAddress(const Runtime& runtime, const std::string& path) {
     return "http://" + runtime.WebHost() + path;
+}
+
+bool NamesAWebSite(const std::string& host) {
+    std::string name = host;
+    // host[:port], where the host may be an address in brackets.
+    const auto colon = name.rfind(':');
+    if (colon != std::string::npos && name.find(']', colon) == std::string::npos) name.erase(colon);
+    if (!name.empty() && name.back() == '.') name.pop_back();
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string reserved = "invalid";
+    if (name == reserved) return false;
+    return !(name.size() > reserved.size() && name.ends_with("." + reserved));
 }
 
 void OpenWebPage(WebBrowserFactory& browser, std::unique_ptr<WebBrowserObject>& WebBrowser,

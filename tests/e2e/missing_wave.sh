@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A program folder that lacks one of its wave files shows "Load Error" and ends once the box is
-# dismissed, with status 1 and without showing the pet; the missing file wins over another copy
-# already running.
+# dismissed, with status 1 and without showing the pet; one line on standard error names the
+# file and the folder; the missing file wins over another copy already running.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -10,13 +10,20 @@ broken=$E2E_TMP/broken
 mkdir -p "$broken"
 cp "$PIMBOLET_BIN" "$broken/"
 cp -r "$(dirname "$PIMBOLET_BIN")/cdata" "$broken/"
-rm "$broken/cdata/pain3.wav"
+rm "$broken/cdata/laugh.wav"
 store_birth "2020-01-02 03:04:05"
 
-start_pet "$broken/$(basename "$PIMBOLET_BIN")"
-lonely=$E2E_LAST_PID
+# Standard error apart, so that only its lines are counted.
+errors=$E2E_TMP/stderr.txt
+"$broken/$(basename "$PIMBOLET_BIN")" </dev/null >>"$E2E_LOGS/broken-out.log" 2>"$errors" &
+lonely=$!
+echo "$lonely" >>"$E2E_PIDFILE"
 box=$(wait_for_window "Load Error" 10) || die "no \"Load Error\" box"
 pass "a missing wave file shows \"Load Error\""
+said=$(cat "$errors")
+cp "$errors" "$E2E_LOGS/broken-stderr.log"
+expect "one line on standard error names laugh.wav and the folder looked in (it wrote: $said)" \
+    [ "$said" = "pimbolet: required files are missing from $broken/cdata: laugh.wav" ]
 sleep 0.5
 others=$(visible_windows_of "$lonely" | grep -v "^$box ")
 expect "no pet, egg or banner comes up${others:+ (shown: $others)}" [ -z "$others" ]

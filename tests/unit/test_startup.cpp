@@ -93,7 +93,12 @@ TEST_F(PetTest, MissingWaveEndsBeforeTheSingleInstanceTest) {
     p.files.files.erase(FakeFiles::Normal(p.runtime.appPath + "/cdata/pain3.wav"));
     p.files.failingLookups.insert(p.runtime.appPath + "/cdata/say2.wav");
     p.runtime.otherCopyRunning = true;
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(Start());
+    // The box keeps its one sentence; the terminal learns which files and where.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "pimbolet: required files are missing from " +
+                                                          p.runtime.appPath +
+                                                          "/cdata: say2.wav, pain3.wav\n");
     ASSERT_EQ(p.msgbox.shown.size(), 1u);
     EXPECT_EQ(p.msgbox.shown[0].prompt, "Required files are missing");
     EXPECT_EQ(p.msgbox.shown[0].caption, "Load Error");

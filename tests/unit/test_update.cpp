@@ -1,6 +1,7 @@
 #include "companions/splash.h"
 #include "pet/updatefile.h"
 #include "pet_fixture.h"
+#include "platform/web.h"
 
 namespace {
 const std::string kUpdateFile = "/opt/pimbolet/cdata/update.koz";
@@ -181,3 +182,35 @@ TEST_F(UpdateCheck, FailuresSkipTheCheckQuietly) {
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << row.what << ": " << err;
     }
 }
+
+namespace {
+TEST(MakerSite, HostsUnderTheReservedInvalidDomainNameNoSite) {
+    for (const auto& [host, named] : std::vector<std::pair<std::string, bool>>{
+             {"pimbolet.invalid", false},
+             {"Pimbolet.INVALID.", false},
+             {"pimbolet.invalid:8080", false},
+             {"invalid", false},
+             {"maker.test", true},
+             {"127.0.0.1:8000", true},
+             {"[::1]:8000", true},
+             {"notinvalid", true},
+             {"invalid.example", true},
+         })
+        EXPECT_EQ(NamesAWebSite(host), named) << host;
+}
+
+// A failing check against a named site says why in one line (above); a build that names no
+// site skips the check without a word, whatever the transfer answers.
+TEST(UpdateCheckWithoutSite, SkipsWithoutAWord) {
+    Startup t;
+    t.p.runtime.webHost = "pimbolet.invalid";
+    t.p.inet.failWith = 35761;
+    t.p.inet.failDescription = "Host not found (http://pimbolet.invalid/koz/update.koz)";
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(t.Start("4.2 beta\r\n"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(t.PetStarted());
+    EXPECT_TRUE(t.p.msgbox.shown.empty());
+    EXPECT_EQ(t.p.runtime.pointers.back(), 0);
+}
+} // namespace
