@@ -16,9 +16,7 @@ bool NamesAWebSite(const std::string& host) {
     if (!name.empty() && name.back() == '.') name.pop_back();
     for (char& c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const std::string reserved = "invalid";
-    if (name == reserved) return false;
-    return !(name.size() > reserved.size() && name.ends_with("." + reserved));
+    return name != "invalid" && !name.ends_with(".invalid");
 }
 
 void OpenWebPage(WebBrowserFactory& browser, std::unique_ptr<WebBrowserObject>& WebBrowser,
