@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "pet/Form1.h"
+#include "platform/programlook.h"
 #include "platform/web.h"
 
 #include <QCloseEvent>
@@ -26,7 +27,7 @@ About::About(Forms& forms)
       titlev(QStringLiteral("-"), this), kozurl(QStringLiteral("-"), this),
       Label1(QString::fromUtf8(kDisclaimer), this),
       Disclaimer(kShow, this, [this] { Disclaimer_Click(); }), m_forms(forms) {
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/pimbolet.png")));
+    setWindowIcon(programlook::WindowIcon());
     SetPicture(Picture(QImage(QStringLiteral(":/pictures/logo.png"))));
     setMouseTracking(true);
     setClientHeight(1155);

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "pet/Form1.h"
 #include "platform/errors.h"
+#include "platform/programlook.h"
 
 #include <QCloseEvent>
 
@@ -20,7 +21,7 @@ Form2::Form2(Forms& forms)
       Check2(QStringLiteral("Run at Startup"), this, [this] { Check2_Click(); }),
       Check3(QStringLiteral("Stay above other applications"), this, [this] { Check3_Click(); }),
       Command1(QStringLiteral("Close Window"), this), m_forms(forms) {
-    setWindowIcon(QIcon(QPixmap::fromImage(Icon().Image())));
+    setWindowIcon(programlook::WindowIcon());
     SetPicture(Picture(QImage(QStringLiteral(":/pictures/options.png"))));
     Move(0, 0, 2835, 2280);
     layOut();
@@ -73,8 +74,7 @@ void Form2::layOut() {
 }
 
 Picture Form2::Icon() const {
-    static const Picture icon(QImage(QStringLiteral(":/pictures/pimbolet.png")), int64_t{1} << 40);
-    return icon;
+    return programlook::IconPicture();
 }
 
 int16_t Form2::storedFlag(const char* key, int16_t def) {
