@@ -2,10 +2,12 @@
 
 #include "app/forms.h"
 #include "pet/Form1.h"
+#include "platform/dialogkeys.h"
 #include "platform/programlook.h"
 #include "platform/web.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -134,4 +136,8 @@ void About::changeEvent(QEvent* event) {
 void About::closeEvent(QCloseEvent* event) {
     event->accept();
     m_forms.Unload(this);
+}
+
+void About::keyPressEvent(QKeyEvent* event) {
+    if (!DialogKeyPress(*this, *event, [this] { Aclose_Click(); })) Window::keyPressEvent(event);
 }

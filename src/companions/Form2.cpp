@@ -2,10 +2,12 @@
 
 #include "app/forms.h"
 #include "pet/Form1.h"
+#include "platform/dialogkeys.h"
 #include "platform/errors.h"
 #include "platform/programlook.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include <string>
 
@@ -147,4 +149,8 @@ void Form2::Command1_Click() {
 void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
     m_forms.Unload(this);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (!DialogKeyPress(*this, *event, [this] { Command1_Click(); })) Window::keyPressEvent(event);
 }
