@@ -118,9 +118,11 @@ QImage makeOptionsBackground() {
     hills(p, 191, 155, 74);
     p.fillRect(QRect(0, 88, 191, 67), kGreen);
 
+    // The small pet stands on the hill right of the name box, clear of the dialog's black rule
+    // above it (row 56, up to column 175) and of the check boxes below (from row 88).
     p.save();
-    p.translate(166, 56);
-    p.scale(0.52, 0.52);
+    p.translate(167, 60);
+    p.scale(0.44, 0.44);
     pet::drawFront(p, pet::Face::Neutral);
     p.restore();
     return image.convertToFormat(QImage::Format_RGB888);

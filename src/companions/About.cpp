@@ -2,9 +2,12 @@
 
 #include "app/forms.h"
 #include "pet/Form1.h"
+#include "platform/dialogkeys.h"
+#include "platform/programlook.h"
 #include "platform/web.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -26,7 +29,7 @@ About::About(Forms& forms)
       titlev(QStringLiteral("-"), this), kozurl(QStringLiteral("-"), this),
       Label1(QString::fromUtf8(kDisclaimer), this),
       Disclaimer(kShow, this, [this] { Disclaimer_Click(); }), m_forms(forms) {
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/pimbolet.png")));
+    setWindowIcon(programlook::WindowIcon());
     SetPicture(Picture(QImage(QStringLiteral(":/pictures/logo.png"))));
     setMouseTracking(true);
     setClientHeight(1155);
@@ -133,4 +136,8 @@ void About::changeEvent(QEvent* event) {
 void About::closeEvent(QCloseEvent* event) {
     event->accept();
     m_forms.Unload(this);
+}
+
+void About::keyPressEvent(QKeyEvent* event) {
+    if (!DialogKeyPress(*this, *event, [this] { Aclose_Click(); })) Window::keyPressEvent(event);
 }

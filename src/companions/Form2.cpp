@@ -2,9 +2,12 @@
 
 #include "app/forms.h"
 #include "pet/Form1.h"
+#include "platform/dialogkeys.h"
 #include "platform/errors.h"
+#include "platform/programlook.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 #include <string>
 
@@ -20,7 +23,7 @@ Form2::Form2(Forms& forms)
       Check2(QStringLiteral("Run at Startup"), this, [this] { Check2_Click(); }),
       Check3(QStringLiteral("Stay above other applications"), this, [this] { Check3_Click(); }),
       Command1(QStringLiteral("Close Window"), this), m_forms(forms) {
-    setWindowIcon(QIcon(QPixmap::fromImage(Icon().Image())));
+    setWindowIcon(programlook::WindowIcon());
     SetPicture(Picture(QImage(QStringLiteral(":/pictures/options.png"))));
     Move(0, 0, 2835, 2280);
     layOut();
@@ -73,8 +76,7 @@ void Form2::layOut() {
 }
 
 Picture Form2::Icon() const {
-    static const Picture icon(QImage(QStringLiteral(":/pictures/pimbolet.png")), int64_t{1} << 40);
-    return icon;
+    return programlook::IconPicture();
 }
 
 int16_t Form2::storedFlag(const char* key, int16_t def) {
@@ -147,4 +149,8 @@ void Form2::Command1_Click() {
 void Form2::closeEvent(QCloseEvent* event) {
     event->accept();
     m_forms.Unload(this);
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+    if (!DialogKeyPress(*this, *event, [this] { Command1_Click(); })) Window::keyPressEvent(event);
 }

@@ -38,6 +38,7 @@ class Form2 : public Window {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void layOut();

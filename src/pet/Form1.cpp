@@ -6,6 +6,7 @@
 #include "companions/splash.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
+#include "platform/programlook.h"
 
 #include <QImage>
 
@@ -27,7 +28,7 @@ Form1::Form1(Forms& forms)
           this, [this] { Timer1_Timer(); }, 200, true),
       m_forms(forms) {
     Timer1.SetQuietAhead([this] { return QuietTicksAhead(); });
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/pimbolet.png")));
+    setWindowIcon(programlook::WindowIcon());
     // Design size, replaced by the start-up before the window is first shown.
     Move(0, 0, 13500, 6600);
     CentreOnScreen();

@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include "devicepixels.h"
+#include "programlook.h"
 #include "qt/x11.h"
 
 #include <QHash>
@@ -27,19 +28,6 @@ int nearest(double v) {
 int16_t buttonsOf(Qt::MouseButtons buttons) {
     return static_cast<int16_t>(buttons & (Qt::LeftButton | Qt::RightButton | Qt::MiddleButton));
 }
-// The windows name the fonts they were designed with; these are the nearest ones a Linux desktop
-// has, of the same widths, so that every caption fits its control.
-void substituteDesignFonts() {
-    static const bool done = [] {
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                                    QStringLiteral("Nimbus Sans"), QStringLiteral("Arial"),
-                                    QStringLiteral("DejaVu Sans Condensed")});
-        return true;
-    }();
-    (void)done;
-}
-
 int16_t shiftOf(Qt::KeyboardModifiers mods) {
     int16_t s = 0;
     if (mods & Qt::ShiftModifier) s |= 1;
@@ -68,8 +56,7 @@ Window::Window(Services& services, Kind kind, const QString& caption)
                        Qt::CustomizeWindowHint);
     }
     // The font every window was laid out for; its controls inherit it.
-    substituteDesignFonts();
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(programlook::DesignFont());
 }
 
 Window::~Window() {

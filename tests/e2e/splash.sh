@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
 # At start-up the banner slides in from beyond the left edge along the top of the screen (the
 # primary monitor), rests in the top-left corner above ordinary windows, slides back out and is
-# gone about 17 s after it appeared. On any display (E2E_DISPLAY).
+# gone about 17 s after it appeared. On any display (E2E_DISPLAY), its artwork is scaled as every
+# other picture of the program is: each pixel a block of display pixels of exactly its colour.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
+
+# shows_title_art FILE: the banner as seen in FILE shows the title artwork pixel for pixel, each
+# pixel as E2E_SCALE x E2E_SCALE display pixels; the version written over its lower right corner
+# and the row that the credit's label shares with it are left out.
+shows_title_art() {
+    local box mask differ
+    box=$(px 182)x$(px 120)+0+0
+    mask="rectangle $(px 120),$(px 104) $(($(px 182) - 1)),$(($(px 120) - 1))"
+    convert "$E2E_SOURCE_DIR/resources/pictures/title.png" -sample "$((E2E_SCALE * 100))%" \
+        -crop "$box" +repage -fill black -draw "$mask" "$E2E_TMP/title-drawn.png"
+    convert "$1" -crop "$box" +repage -fill black -draw "$mask" "$E2E_TMP/title-seen.png"
+    differ=$(compare -metric AE "$E2E_TMP/title-drawn.png" "$E2E_TMP/title-seen.png" null: 2>&1)
+    [ "${differ%% *}" = 0 ]
+}
 
 store_birth "2020-01-02 03:04:05"
 start_pet
@@ -34,6 +49,8 @@ expect "the banner stays above an ordinary window opened over it" wait_until 1.5
 sleep 1
 shot=$(screenshot banner-at-rest)
 convert "$shot" -crop "$size+$PRIMARY_X+$PRIMARY_Y" +repage "$E2E_ARTIFACTS/banner.png"
+expect "its artwork is shown crisp, each pixel $E2E_SCALE x $E2E_SCALE display pixels" \
+    shows_title_art "$E2E_ARTIFACTS/banner.png"
 expect "it rests in the corner" e2e_at_place "$banner" "$PRIMARY_X" "$PRIMARY_Y"
 
 sleep "$(awk -v t=$(($(now_ms) - appeared)) 'BEGIN { s = 15.5 - t / 1000; print (s > 0 ? s : 0) }')"

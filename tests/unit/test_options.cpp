@@ -95,6 +95,27 @@ TEST_F(OptionsTest, StayAboveBoxMovesThePetInAndOutOfTheTopmostBandInPlace) {
     EXPECT_EQ(pet().Top(), top);
 }
 
+TEST_F(OptionsTest, SmallPetOfTheBackgroundTouchesNeitherTheRuleNorAnyControl) {
+    Later();
+    // The pet's own colours, its orange and its dark outline: none of the paper, its dots or the
+    // greens of the background is one of them.
+    const QImage art = dialog().GetPicture().Image().convertToFormat(QImage::Format_RGB32);
+    QRect pet;
+    for (int y = 0; y < art.height(); ++y)
+        for (int x = 0; x < art.width(); ++x) {
+            const QColor c = art.pixelColor(x, y);
+            if (c.red() - c.green() > 40 ||
+                (c.red() + c.green() + c.blue() < 300 && c.red() > c.green()))
+                pet |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(pet.isEmpty());
+    for (const QWidget* control : dialog().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_FALSE(pet.intersects(control->geometry().adjusted(-1, -1, 1, 1)))
+            << control->metaObject()->className() << " at " << control->x() << "," << control->y()
+            << "; the pet covers " << pet.x() << "," << pet.y() << " " << pet.width() << "x"
+            << pet.height();
+}
+
 TEST_F(OptionsTest, ExitClosesTheSoundAndUnloadsEveryWindowInOrder) {
     Later();
     pet().Sound.SetFileName("/opt/pimbolet/cdata/say1.wav");

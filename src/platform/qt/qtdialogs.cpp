@@ -1,15 +1,39 @@
 #include "qtimpl.h"
 
 #include "platform/errors.h"
+#include "platform/programlook.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QUrl>
+
+namespace {
+// Without a picture Qt still keeps a blank column, and a gap after it, before the text; the text
+// starts at the margin instead, as far from the left edge as the buttons are from the right one.
+void dropIndent(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    for (int i = 0; i < grid->count(); ++i) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(i, &row, &column, &rows, &columns);
+        if (column == 0 && grid->itemAt(i)->spacerItem()) {
+            delete grid->takeAt(i);
+            break;
+        }
+    }
+    grid->setHorizontalSpacing(0);
+}
+} // namespace
 
 std::unique_ptr<QMessageBox> QtMessageBoxes::build(const std::string& prompt, int style,
                                                    const std::string& caption,
                                                    std::vector<Choice>& choices) const {
     auto box = std::make_unique<QMessageBox>();
+    // The program's own look: its icon in the title bar and the task bar, its windows' font.
+    box->setWindowIcon(programlook::WindowIcon());
+    box->setFont(programlook::DesignFont());
     // Text from anywhere (the update file's notes) is shown as it stands, never as markup;
     // the callers break lines with CR LF.
     box->setTextFormat(Qt::PlainText);
@@ -57,6 +81,10 @@ std::unique_ptr<QMessageBox> QtMessageBoxes::build(const std::string& prompt, in
     for (const Choice& c : choices)
         buttons |= c.button;
     box->setStandardButtons(buttons);
+    // Plain captions: the style would put its stock pictures on OK, Yes and No.
+    for (QAbstractButton* button : box->buttons())
+        button->setIcon(QIcon());
+    if (box->icon() == QMessageBox::NoIcon) dropIndent(*box);
     const size_t def = std::min<size_t>(static_cast<size_t>((style >> 8) & 3), choices.size() - 1);
     box->setDefaultButton(choices[def].button);
     // The pet stays above other windows; its messages must not open beneath it.
