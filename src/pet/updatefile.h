@@ -10,6 +10,10 @@ struct UpdateOffer {
     std::string Notes;         // each shown note line after a CR LF
 };
 
+// What the "New Version!" message has room for: note lines, and characters in a line.
+constexpr size_t kShownNoteLines = 10;
+constexpr size_t kLongestShownLine = 80;
+
 // Reads the file's lines as the files service gives them (ended at CR or CR LF). A line feed
 // ends a line too, and a byte-order mark before the version is no part of it: servers and
 // editors add both. Only the notes that the message has room for are kept: at most
@@ -21,8 +25,5 @@ UpdateOffer ReadUpdateOffer(const std::vector<std::string>& lines);
 bool OffersNewVersion(const UpdateOffer& offer, const std::string& CurrentVersion);
 
 // The question put to the user: the version line, the notes, an empty line, the question. The
-// whole message fits a 800 x 600 screen, buttons included, however long the file's lines are.
+// whole message fits an 800 x 600 screen, buttons included, however long the file's lines are.
 std::string UpdatePrompt(const UpdateOffer& offer);
-
-constexpr size_t kShownNoteLines = 10;
-constexpr size_t kLongestShownLine = 80;

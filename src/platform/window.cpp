@@ -294,8 +294,8 @@ void Window::moveEvent(QMoveEvent* event) {
 
 void Window::closeEvent(QCloseEvent* event) {
     // A desktop window has no close box, and the program alone decides when it goes: a close
-    // request from another program (the X server's WM_DELETE_WINDOW, which Qt offers on every
-    // window) would hide it for good. A dialog closes as its close box closes it.
+    // request from another program (WM_DELETE_WINDOW, which Qt offers on every window) would
+    // hide it for good. A dialog closes as its close box closes it.
     if (m_kind == Kind::Desktop)
         event->ignore();
     else
