@@ -46,14 +46,25 @@ popmenus& Forms::popMenus() {
     return load(m_popmenus);
 }
 
+void Forms::stopTimers(Window* window) {
+    for (Timer* t : window->findChildren<Timer*>())
+        t->SetEnabled(false);
+}
+
+void Forms::StopAllTimers() {
+    for (Window* w :
+         std::initializer_list<Window*>{m_form1.get(), m_formE.get(), m_form2.get(), m_splash.get(),
+                                        m_about.get(), m_popmenus.get()})
+        if (w) stopTimers(w);
+}
+
 template <class T> bool Forms::unloadIf(std::unique_ptr<T>& slot, Window* window) {
     if (!slot || slot.get() != window) return false;
     slot->Form_Unload();
     // The window may be unloading itself from one of its own handlers: stop its timers now
     // and let the event loop destroy it once that handler has returned.
     T* w = slot.release();
-    for (Timer* t : w->template findChildren<Timer*>())
-        t->SetEnabled(false);
+    stopTimers(w);
     w->hide();
     w->deleteLater();
     return true;

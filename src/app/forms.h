@@ -37,10 +37,14 @@ class Forms {
 
     // Runs the window's unload handler and destroys it; a window that is not loaded is skipped.
     void Unload(Window* window);
+    // Stops the timers of every loaded window: after a failed start nothing may move behind
+    // the message that ends the program.
+    void StopAllTimers();
 
     Services& services() { return m_services; }
 
   private:
+    static void stopTimers(Window* window);
     template <class T> T& load(std::unique_ptr<T>& slot);
     template <class T> bool unloadIf(std::unique_ptr<T>& slot, Window* window);
 

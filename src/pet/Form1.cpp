@@ -135,6 +135,10 @@ void Form1::Form_Load() {
 }
 
 void Form1::StartErr(const std::string& description) {
+    // The start has failed and the program ends with this message: meanwhile no egg hatches,
+    // no banner slides, no pet walks and no sound goes on.
+    m_forms.StopAllTimers();
+    if (!Sound.FileName().empty()) Sound.Command("Close");
     services().msgbox.MsgBox("Oh Dear, and error has occured.\r\n" + description, mb::OKOnly, "");
     services().runtime.End(EndStatus::Failed);
 }

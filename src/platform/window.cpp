@@ -4,6 +4,7 @@
 #include "programlook.h"
 #include "qt/x11.h"
 
+#include <QCloseEvent>
 #include <QHash>
 #include <QMenu>
 #include <QMouseEvent>
@@ -276,6 +277,16 @@ void Window::moveEvent(QMoveEvent* event) {
     m_left = static_cast<float>(pos().x() - screen.x) * tppX();
     m_top = static_cast<float>(pos().y() - screen.y) * tppY();
     m_placed.moveTopLeft(pos());
+}
+
+void Window::closeEvent(QCloseEvent* event) {
+    // A desktop window has no close box, and the program alone decides when it goes: a close
+    // request from another program (WM_DELETE_WINDOW, which Qt offers on every window) would
+    // hide it for good. A dialog closes as its close box closes it.
+    if (m_kind == Kind::Desktop)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
 }
 
 void Window::mousePressEvent(QMouseEvent* e) {

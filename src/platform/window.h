@@ -88,6 +88,7 @@ class Window : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void applyGeometry();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # No news from the maker's web site, or no web site at all: the pet starts without a word and
-# without waiting for the network. The same version, an answer of 404 (whose page is no update
+# without waiting for the network. The same version (also with the line ends, byte-order mark
+# and trailing blanks that editors and servers add), an answer of 404 (whose page is no update
 # file), a server that is not running and a program folder that cannot be written.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
@@ -31,6 +32,10 @@ starts_quietly() {
 
 update_file '4.1 beta\r\n'
 starts_quietly "the same version"
+update_file '4.1 beta\n'
+starts_quietly "the same version, its line ended by a line feed alone"
+update_file '\xef\xbb\xbf4.1 beta \t\r\nnotes\r\n'
+starts_quietly "the same version after a byte-order mark, before a space and a tab"
 rm -f "$E2E_TMP/site/koz/update.koz"
 starts_quietly "an answer of 404"
 update_file '4.2 beta\r\n'

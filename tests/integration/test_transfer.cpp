@@ -38,6 +38,12 @@ class Server : public QObject {
             reply(s, "404 Not Found", "<html>gone</html>");
         } else if (path == "/broken") {
             reply(s, "500 Internal Server Error", "oops");
+        } else if (path == "/choices") {
+            reply(s, "300 Multiple Choices", "9.9 beta\r\nNot an update file\r\n");
+        } else if (path == "/moved") {
+            s->write("HTTP/1.1 302 Found\r\nLocation: /koz/update.koz\r\nContent-Length: 3\r\n"
+                     "Connection: close\r\n\r\nold");
+            s->disconnectFromHost();
         } else if (path == "/limit") {
             reply(s, "200 OK", QByteArray(1 << 20, 'a'));
         } else if (path == "/huge-declared") {
@@ -80,6 +86,9 @@ TEST(InternetTransfer, ReturnsTheWholeBodyByteForByte) {
     EXPECT_EQ(text, "4.2 beta\r\nBetter walking\r\n");
     EXPECT_EQ(inet.OpenURL(server.url("/limit")).size(), size_t{1} << 20)
         << "a body of exactly the limit is taken";
+    const std::vector<uint8_t> moved = inet.OpenURL(server.url("/moved"));
+    EXPECT_EQ(std::string(moved.begin(), moved.end()), text)
+        << "a redirect followed ends in the answer that counts";
 }
 
 TEST(InternetTransfer, FailuresAreErrorsWithANumberAndADescription) {
@@ -97,6 +106,7 @@ TEST(InternetTransfer, FailuresAreErrorsWithANumberAndADescription) {
     const std::vector<Row> rows = {
         {server.url("/missing"), QtInternetTransfer::HttpError, "404"},
         {server.url("/broken"), QtInternetTransfer::HttpError, "500"},
+        {server.url("/choices"), QtInternetTransfer::HttpError, "HTTP 300 Multiple Choices"},
         {server.url("/huge-declared"), QtInternetTransfer::TooLarge, "larger than 1048576"},
         {server.url("/huge-undeclared"), QtInternetTransfer::TooLarge, "larger than"},
         {refused, QtInternetTransfer::CannotConnect, refused},

@@ -3,6 +3,7 @@
 #include "companions/Form2.h"
 #include "companions/splash.h"
 #include "pet/FormE.h"
+#include "platform/timer.h"
 
 namespace {
 constexpr float kPetSize = 2646; // a 100-pixel cell in HIMETRIC, taken as twips
@@ -135,6 +136,23 @@ TEST_F(PetTest, BirthTextThatIsNoDateEndsWithTheErrorMessage) {
     EXPECT_EQ(p.runtime.endStatus, 1);
     EXPECT_FALSE(forms.FormELoaded());
     EXPECT_EQ(p.settings.Get("birth"), "3/1/2000 10:15:42 PM") << "the stored text is kept";
+}
+
+TEST_F(PetTest, FailedStartHoldsEverythingStillWhileItsMessageWaits) {
+    // The egg and the banner are up when the birth date cannot be stored.
+    p.settings.failSaves = "Path/File access error: cannot make /home/u/.config/pimbolet";
+    p.sound.fileName = "/opt/pimbolet/cdata/say1.wav"; // as if a sound had been given
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(p.msgbox.shown.size(), 1u);
+    EXPECT_EQ(p.msgbox.shown[0].prompt,
+              "Oh Dear, and error has occured.\r\n" + p.settings.failSaves);
+    ASSERT_TRUE(forms.FormELoaded());
+    ASSERT_TRUE(forms.SplashLoaded());
+    for (Window* w : std::initializer_list<Window*>{&pet(), &forms.formE(), &forms.splashBanner()})
+        for (const Timer* t : w->findChildren<Timer*>())
+            EXPECT_FALSE(t->Enabled()) << w->windowTitle().toStdString();
+    EXPECT_EQ(p.sound.commands, std::vector<std::string>{"Close"});
+    EXPECT_EQ(p.runtime.endStatus, 1);
 }
 
 // The start-up makes the pet topmost; the options dialog's load then applies the stored box,

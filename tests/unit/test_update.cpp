@@ -32,7 +32,6 @@ TEST(UpdateFile, FirstLineIsTheVersionAndTheRestAreNotes) {
         {{"4.1 beta"}, false, ""},
         {{"4.1 beta", "a note"}, false, ""},
         {{"4.1 Beta"}, true, "Version 4.1 Beta is available now" + kQuestion},
-        {{"4.1 beta "}, true, "Version 4.1 beta  is available now" + kQuestion},
         {{}, false, ""},
         {{"", "notes without a version"}, false, ""},
         {{"4.2 beta"}, true, "Version 4.2 beta is available now" + kQuestion},
@@ -48,6 +47,89 @@ TEST(UpdateFile, FirstLineIsTheVersionAndTheRestAreNotes) {
             EXPECT_EQ(UpdatePrompt(offer), row.prompt);
         }
     }
+}
+
+// The lines as the files service gives them: ended at CR or CR LF, a line feed left inside.
+TEST(UpdateFile, LineFeedsByteOrderMarkAndTrailingSpaceOfferNothingNew) {
+    struct Row {
+        std::vector<std::string> lines;
+        std::string version;
+        std::string notes;
+        bool offered;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::vector<Row> rows = {
+        {{"4.1 beta\n"}, "4.1 beta", "", false},
+        {{"4.1 beta\nBetter walking\n"}, "4.1 beta", "\r\nBetter walking", false},
+        {{"4.1 beta\n\nafter an empty line"}, "4.1 beta", "\r\n\r\nafter an empty line", false},
+        {{"4.1 beta\nmixed", "ends\n"}, "4.1 beta", "\r\nmixed\r\nends", false},
+        {{bom + "4.1 beta"}, "4.1 beta", "", false},
+        {{bom + "4.1 beta\n"}, "4.1 beta", "", false},
+        {{bom}, "", "", false},
+        {{"4.1 beta "}, "4.1 beta", "", false},
+        {{"4.1 beta\t", "note "}, "4.1 beta", "\r\nnote ", false},
+        {{"4.1 beta \t \n"}, "4.1 beta", "", false},
+        {{"\t ", "notes without a version"}, "", "\r\nnotes without a version", false},
+        {{" 4.1 beta"}, " 4.1 beta", "", true},
+        {{"x" + bom + "4.1 beta"}, "x" + bom + "4.1 beta", "", true},
+        {{"4.2 beta\n"}, "4.2 beta", "", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.lines.front());
+        const UpdateOffer offer = ReadUpdateOffer(row.lines);
+        EXPECT_EQ(offer.LatestVersion, row.version);
+        EXPECT_EQ(offer.Notes, row.notes);
+        EXPECT_EQ(OffersNewVersion(offer, "4.1 beta"), row.offered);
+    }
+}
+
+// However long the file, the message stays short enough for its buttons to be on the screen.
+TEST(UpdateFile, MessageShowsNoMoreNotesThanFitThenAnEllipsis) {
+    const auto file = [](size_t notes, const std::string& note) {
+        std::vector<std::string> lines = {"4.2 beta"};
+        lines.resize(notes + 1, note);
+        return lines;
+    };
+    const auto noteLines = [](const UpdateOffer& offer) {
+        std::vector<std::string> lines;
+        for (size_t at = 0; (at = offer.Notes.find("\r\n", at)) != std::string::npos;) {
+            at += 2;
+            lines.push_back(offer.Notes.substr(at, offer.Notes.find("\r\n", at) - at));
+        }
+        return lines;
+    };
+    const std::string longest(kLongestShownLine, 'n');
+    const std::string cutInCharacter =
+        std::string(kLongestShownLine - 4, 'n') + "\xC3\xA9\xC3\xA9\xC3\xA9";
+    const struct {
+        std::vector<std::string> lines;
+        size_t shown;
+        std::string last;
+    } rows[] = {
+        {file(kShownNoteLines, "note"), kShownNoteLines, "note"},
+        {file(kShownNoteLines + 1, "note"), kShownNoteLines + 1, "..."},
+        {file(10000, "note"), kShownNoteLines + 1, "..."},
+        {{"4.2 beta\n" + std::string(1 << 20, '\n')}, kShownNoteLines + 1, "..."},
+        {file(1, longest), 1, longest},
+        {file(1, longest + "n"), 1, std::string(kLongestShownLine - 3, 'n') + "..."},
+        {file(1, std::string(1 << 20, 'n')), 1, std::string(kLongestShownLine - 3, 'n') + "..."},
+        {file(1, cutInCharacter), 1, std::string(kLongestShownLine - 4, 'n') + "..."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines.size());
+        const UpdateOffer offer = ReadUpdateOffer(row.lines);
+        const std::vector<std::string> shown = noteLines(offer);
+        ASSERT_EQ(shown.size(), row.shown);
+        EXPECT_EQ(shown.back(), row.last);
+        for (const std::string& line : shown)
+            EXPECT_LE(line.size(), kLongestShownLine);
+    }
+    UpdateOffer huge;
+    huge.LatestVersion = std::string(10000, '9');
+    EXPECT_EQ(UpdatePrompt(huge), "Version " + std::string(kLongestShownLine - 3, '9') +
+                                      "... is available now" + kQuestion)
+        << "the version shown is cut as a note is; the whole of it is compared";
+    EXPECT_TRUE(OffersNewVersion(huge, "4.1 beta"));
 }
 
 // A later-run pet started on the fakes, its files able to fail.

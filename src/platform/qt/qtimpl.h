@@ -164,9 +164,13 @@ class QtShellTray : public QObject, public ShellTray {
     // The icon added for this window and number, if any.
     QSystemTrayIcon* icon(HWND hwnd, uint32_t id) const;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     Runtime& m_runtime;
     QHash<quint64, QSystemTrayIcon*> m_icons;
+    bool m_watching = false;
 };
 
 class Window;

@@ -80,13 +80,14 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +
                                                        std::to_string(m_maxBody) + " bytes"));
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const auto reason = [&] {
+        return reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
+            .toString()
+            .toStdString();
+    };
     if (status >= 400)
-        throw RuntimeError(
-            HttpError,
-            describe(url, "The server answered HTTP " + std::to_string(status) + " " +
-                              reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
-                                  .toString()
-                                  .toStdString()));
+        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
+                                                        std::to_string(status) + " " + reason()));
     if (reply->error() != QNetworkReply::NoError) {
         const int number = reply->error() == QNetworkReply::ConnectionRefusedError ||
                                    reply->error() == QNetworkReply::HostNotFoundError
@@ -94,6 +95,11 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
                                : TransferFailed;
         throw RuntimeError(number, describe(url, reply->errorString().toStdString()));
     }
+    // Only a success carries the file asked for: a redirect that was not followed (a 300
+    // with its list of choices, a 304) says where it is not.
+    if (status < 200 || status > 299)
+        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
+                                                        std::to_string(status) + " " + reason()));
     const QByteArray body = reply->readAll();
     if (body.size() > m_maxBody)
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +

@@ -3,6 +3,8 @@
 #include "platform/picture.h"
 #include "platform/window.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -37,6 +39,17 @@ QtShellTray::~QtShellTray() {
     qDeleteAll(m_icons);
 }
 
+bool QtShellTray::eventFilter(QObject* watched, QEvent* event) {
+    // In an XEmbed tray the icon is a small window of Qt's own, which a close request from
+    // another program (WM_DELETE_WINDOW) would hide, taking the icon away for the rest of the
+    // run. Only the program removes its icon.
+    if (event->type() == QEvent::Close && watched->inherits("QSystemTrayIconSys")) {
+        event->ignore();
+        return true;
+    }
+    return false;
+}
+
 QSystemTrayIcon* QtShellTray::icon(HWND hwnd, uint32_t id) const {
     return m_icons.value((static_cast<quint64>(hwnd) << 32) | id, nullptr);
 }
@@ -62,6 +75,10 @@ bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 8
         picture = QIcon(QPixmap::fromImage(Picture::FromHandle(get32(record, 20)).Image()));
     // A tray icon without a picture cannot be shown at all: use the program's own.
     if (picture.isNull()) picture = QGuiApplication::windowIcon();
+    if (!m_watching) {
+        QCoreApplication::instance()->installEventFilter(this);
+        m_watching = true;
+    }
     auto* icon = new QSystemTrayIcon(picture);
     if (flags & kTip) {
         // Single-byte text up to the NUL (64 bytes at most).
