@@ -6,7 +6,12 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char* argv[]) {
+    // A closed pipe on stderr or anywhere else must not end the pet: a write to it then
+    // fails like any other, and everything that writes takes that in its stride.
+    std::signal(SIGPIPE, SIG_IGN);
     // The pet places its own windows, which a Wayland client may not do: run through XWayland
     // unless the user has chosen a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
