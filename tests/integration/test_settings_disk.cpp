@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <chrono>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -74,21 +74,19 @@ TEST(SettingsOnDisk, FileShortenedWhileItIsReadGivesAShorterTextNeverASignal) {
     const QByteArray file = QtSettings::filePath(app);
     QtSettings s;
     s.SaveSetting(app, "Settings", "name", "x");
-    // Another program shortens the file to a few bytes and makes it long again, over and over.
-    std::atomic<bool> done = false;
-    std::thread other([&] {
-        while (!done) {
-            ::truncate(file.constData(), 20);
-            ::truncate(file.constData(), 50 << 20);
-        }
-    });
+    // Each round the file is made 50 MB long and another program cuts it to 20 bytes a little
+    // later, each round later than the one before, while the settings are read.
     for (int round = 0; round < 20; ++round) {
         SCOPED_TRACE(round);
+        ASSERT_EQ(::truncate(file.constData(), 50 << 20), 0);
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::microseconds(200 * round));
+            ::truncate(file.constData(), 20);
+        });
         const std::string name = s.GetSetting(app, "Settings", "name", "gone");
-        EXPECT_TRUE(name == "x" || name == "gone") << name;
+        other.join();
+        EXPECT_EQ(name, "x");
     }
-    done = true;
-    other.join();
 }
 
 TEST(SettingsOnDisk, NewFileAndFolderFollowTheUmaskAndAReplacedFileKeepsItsMode) {
@@ -133,11 +131,14 @@ TEST(SettingsOnDisk, ConfigFolderFollowsTheXdgRulesAndKeepsItsBytes) {
         QByteArray file;
     };
     for (const Row& row : {
-             Row{"an absolute config folder", homePath, homePath + "/cfg", homePath + "/cfg" + tail},
+             Row{"an absolute config folder", homePath, homePath + "/cfg",
+                 homePath + "/cfg" + tail},
              Row{"a relative one is ignored", homePath, QByteArray("cfg"),
                  homePath + "/.config" + tail},
              Row{"an empty one is ignored", homePath, QByteArray(), homePath + "/.config" + tail},
-             Row{"no home: the password database's", {}, {},
+             Row{"no home: the password database's",
+                 {},
+                 {},
                  QByteArray(user->pw_dir) + "/.config" + tail},
          }) {
         SCOPED_TRACE(row.what);

@@ -35,6 +35,10 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 const char kNameLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// A temporary file is named after the file it replaces, then this mark and six letters: a name
+// that no file of the user's has, so that leftovers can be told apart and removed.
+constexpr char kNameMark[] = ".saving-";
+constexpr qsizetype kMarkSize = sizeof kNameMark - 1;
 constexpr int kNameTail = 6;
 
 QByteArray folderOf(const QByteArray& path) {
@@ -68,7 +72,7 @@ QByteArray clean(const QByteArray& path) {
 // permissions, so that the system takes the umask off them.
 int createTemporary(const QByteArray& target, QByteArray& name) {
     for (int tries = 0; tries < 100; ++tries) {
-        name = target + '.';
+        name = target + kNameMark;
         for (int i = 0; i < kNameTail; ++i)
             name += kNameLetters[QRandomGenerator::global()->bounded(
                 static_cast<int>(sizeof kNameLetters - 1))];
@@ -163,10 +167,10 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
 }
 
 bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file) {
-    if (name.size() != file.size() + 1 + kNameTail || !name.startsWith(file) ||
-        name[file.size()] != '.')
+    if (name.size() != file.size() + kMarkSize + kNameTail || !name.startsWith(file) ||
+        name.mid(file.size(), kMarkSize) != kNameMark)
         return false;
-    for (qsizetype i = file.size() + 1; i < name.size(); ++i)
+    for (qsizetype i = file.size() + kMarkSize; i < name.size(); ++i)
         if (!std::strchr(kNameLetters, name[i]) || name[i] == '\0') return false;
     return true;
 }
