@@ -146,11 +146,14 @@ struct InThePlaceOfTheMark {
     std::function<void(const QString&)> make;
 };
 
-const QString kDangling = QStringLiteral("/nonexistent-pimbolet-target");
+// Where the planted link leads: a file that must never be made.
+QString dangling() {
+    return QString::fromStdString(itest::runtimeDir()) + QStringLiteral("/made-through-a-link");
+}
 
 std::vector<InThePlaceOfTheMark> blockers() {
     return {{"a folder", [](const QString& mark) { QDir().mkpath(mark); }},
-            {"a dangling link", [](const QString& mark) { QFile::link(kDangling, mark); }}};
+            {"a dangling link", [](const QString& mark) { QFile::link(dangling(), mark); }}};
 }
 
 void clear(const QString& mark) {
@@ -172,7 +175,7 @@ TEST(SingleInstance, MarkThatCannotBeOpenedStillRefusesASecondCopy) {
             ASSERT_EQ(first.start(kProbe, {QStringLiteral("hold")}), QStringLiteral("first"));
             EXPECT_EQ(Probe().start(kProbe, {}), QStringLiteral("running"));
         }
-        EXPECT_FALSE(QFileInfo::exists(kDangling)) << "a link is never followed";
+        EXPECT_FALSE(QFileInfo::exists(dangling())) << "a link is never followed";
         clear(mark);
     }
 }
