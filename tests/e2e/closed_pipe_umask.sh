@@ -27,6 +27,7 @@ await_exit "$pid" 0
 expect "the pet still runs after writing into the closed pipe (${E2E_STATUS:-running})" \
     process_running "$pid"
 expect "the egg is still shown" window_viewable "$egg"
+screenshot egg-after-closed-pipe >/dev/null
 
 file=$(settings_file)
 wait_until 5 test -s "$file" || fail "no settings file was written"
