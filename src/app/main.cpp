@@ -6,7 +6,26 @@
 
 #include <QApplication>
 
+#include <signal.h>
+
+namespace {
+void writeToAClosedPipe(int) {}
+
+// A closed pipe on stderr or anywhere else must not end the pet: a write to it then fails like
+// any other, and everything that writes takes that in its stride. A handler that does nothing
+// rather than ignoring the signal, so that a program the pet starts (the browser) gets the
+// usual behaviour back when it is executed.
+void surviveClosedPipes() {
+    struct sigaction action {};
+    action.sa_handler = writeToAClosedPipe;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGPIPE, &action, nullptr);
+}
+} // namespace
+
 int main(int argc, char* argv[]) {
+    surviveClosedPipes();
     // The pet places its own windows, which a Wayland client may not do: run through XWayland
     // unless the user has chosen a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -33,6 +34,26 @@ TEST(NativePath, BackslashesAndDoubledSeparatorsNameOneSeparator) {
     EXPECT_EQ(nativePath("/opt/pimbolet/cdata/update.koz"), "/opt/pimbolet/cdata/update.koz");
 }
 
+TEST(NativePath, OnlyTheSeparatorsAfterTheProgramsFolderAreTurned) {
+    struct Row {
+        const char* folder;
+        const char* path;
+        const char* native;
+    };
+    for (const Row& row : {
+             Row{"/opt/back\\slash", "/opt/back\\slash\\cdata\\say1.wav",
+                 "/opt/back\\slash/cdata/say1.wav"},
+             Row{"/opt/back\\slash", "/opt/back\\slash/cdata/update.koz",
+                 "/opt/back\\slash/cdata/update.koz"},
+             Row{"/opt/a\\\\b/", "/opt/a\\\\b/\\cdata\\\\laugh.wav", "/opt/a\\\\b/cdata/laugh.wav"},
+             Row{"/opt/pet", "/opt/pets\\cdata\\say1.wav", "/opt/pets/cdata/say1.wav"},
+             Row{"", "\\cdata\\say1.wav", "/cdata/say1.wav"},
+         }) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(nativePath(row.path, row.folder), QString::fromUtf8(row.native));
+    }
+}
+
 TEST_F(Files, ExistsOnlyForNormalVisibleFiles) {
     put("say1.wav", "RIFF");
     put(".hidden.wav", "RIFF");
@@ -46,6 +67,22 @@ TEST_F(Files, ExistsOnlyForNormalVisibleFiles) {
     EXPECT_FALSE(files.Exists(path(".hidden.wav")));
     EXPECT_FALSE(files.Exists(path("folder.wav")));
     EXPECT_FALSE(files.Exists(path("nothing.wav")));
+}
+
+TEST_F(Files, WriteBytesReplacesALinkInItsPlaceAndNeverFollowsIt) {
+    put("kept.txt", "the user's");
+    const QString dangling = dir.filePath(QStringLiteral("made-by-the-link"));
+    ASSERT_TRUE(QFile::link(dangling, dir.filePath(QStringLiteral("update.koz"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("kept.txt")),
+                            dir.filePath(QStringLiteral("other.koz"))));
+    files.WriteBytes(path("update.koz"), {'4', '.', '2'});
+    files.WriteBytes(path("other.koz"), {'4', '.', '2'});
+    EXPECT_FALSE(QFileInfo::exists(dangling)) << "no file where the dangling link led";
+    EXPECT_EQ(get("kept.txt"), "the user's");
+    for (const char* name : {"update.koz", "other.koz"}) {
+        EXPECT_FALSE(QFileInfo(dir.filePath(name)).isSymLink()) << name;
+        EXPECT_EQ(get(name), "4.2") << name;
+    }
 }
 
 TEST_F(Files, KillRemovesAFileAndFailsOnAMissingOne) {

@@ -1,4 +1,5 @@
 #include "integration_env.h"
+#include "platform/qt/atomicfile.h"
 #include "platform/qt/qtimpl.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 
 // Two real processes: the probe asks the single-instance test and prints the answer.
 namespace {
@@ -135,4 +137,90 @@ TEST(ProgramFolder, IsTheRealFolderWhenStartedThroughALinkFromElsewhere) {
     probe.start(link, {}, QDir::rootPath());
     const QString folder = QFileInfo(kProbe).canonicalPath();
     EXPECT_EQ(probe.nextLine(), folder) << "where the wave files lie beside the program";
+}
+
+namespace {
+// Something other than a lock file where the lock file belongs.
+struct InThePlaceOfTheMark {
+    const char* what;
+    std::function<void(const QString&)> make;
+};
+
+// Where the planted link leads: a file that must never be made.
+QString dangling() {
+    return QString::fromStdString(itest::runtimeDir()) + QStringLiteral("/made-through-a-link");
+}
+
+std::vector<InThePlaceOfTheMark> blockers() {
+    return {{"a folder", [](const QString& mark) { QDir().mkpath(mark); }},
+            {"a dangling link", [](const QString& mark) { QFile::link(dangling(), mark); }}};
+}
+
+void clear(const QString& mark) {
+    if (QFileInfo(mark).isDir() && !QFileInfo(mark).isSymLink())
+        QDir(mark).removeRecursively();
+    else
+        QFile::remove(mark);
+}
+} // namespace
+
+TEST(SingleInstance, MarkThatCannotBeOpenedStillRefusesASecondCopy) {
+    const QString mark = QtRuntime::instanceLockPath();
+    for (const InThePlaceOfTheMark& blocker : blockers()) {
+        SCOPED_TRACE(blocker.what);
+        clear(mark);
+        blocker.make(mark);
+        {
+            Probe first;
+            ASSERT_EQ(first.start(kProbe, {QStringLiteral("hold")}), QStringLiteral("first"));
+            EXPECT_EQ(Probe().start(kProbe, {}), QStringLiteral("running"));
+        }
+        EXPECT_FALSE(QFileInfo::exists(dangling())) << "a link is never followed";
+        clear(mark);
+    }
+}
+
+TEST(SingleInstance, NoLockAnywhereSaysSoInOneLineAndStarts) {
+    const QString mark = QtRuntime::instanceLockPath();
+    QDir().mkpath(mark);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    QProcess probe;
+    probe.setProcessEnvironment(env);
+    probe.start(kProbe, {});
+    ASSERT_TRUE(probe.waitForFinished(10000));
+    const QList<QByteArray> said = probe.readAllStandardError().trimmed().split('\n');
+    EXPECT_TRUE(probe.readAllStandardOutput().startsWith("first\n"));
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].startsWith("pimbolet: cannot lock ")) << said[0].constData();
+    clear(mark);
+}
+
+TEST(SingleInstance, TheCopyThatTakesTheLockRemovesSavesCutShort) {
+    const QString settings = followLinks(QtSettings::fileName("virtual pet Pimbolet"));
+    QDir().mkpath(QFileInfo(settings).absolutePath());
+    const auto put = [](const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray(4096, 'x'));
+    };
+    const QString stale = settings + QStringLiteral(".saving-Ab3dE9");
+    const QStringList kept = {settings + QStringLiteral(".backup"),
+                              settings + QStringLiteral(".saving-Ab3d"),
+                              settings + QStringLiteral(".XyZ123")};
+    put(stale);
+    for (const QString& path : kept)
+        put(path);
+    Probe first;
+    ASSERT_EQ(first.start(kProbe, {QStringLiteral("hold")}), QStringLiteral("first"));
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    for (const QString& path : kept)
+        EXPECT_TRUE(QFileInfo::exists(path)) << "not a temporary file: " << path.toStdString();
+
+    // A copy that finds another running leaves that copy's saves alone.
+    put(stale);
+    EXPECT_EQ(Probe().start(kProbe, {}), QStringLiteral("running"));
+    EXPECT_TRUE(QFileInfo::exists(stale));
+    for (const QString& path : kept + QStringList{stale})
+        QFile::remove(path);
 }

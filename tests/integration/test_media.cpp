@@ -1,9 +1,11 @@
 #include "platform/qt/qtimpl.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -135,6 +137,38 @@ TEST_F(Multimedia, FileReplacedUnderTheSameNameIsReadAnew) {
     QFile::remove(QString::fromStdString(path));
     write("say2.wav", waveBytes(longer));
     EXPECT_EQ(openLength(path), 700);
+}
+
+// Before, a file of zeros after its wave header was scanned eight bytes at a time: minutes for
+// this one. Now no more than a few chunks are looked at, whatever the file's size.
+TEST_F(Multimedia, HugeFileOfZerosAfterAWaveHeaderIsRefusedAtOnce) {
+    const std::string path = write("zeros.wav", "RIFF\xff\xff\xff\x7fWAVE");
+    ASSERT_TRUE(QFile::resize(QString::fromStdString(path), qint64{2} << 30));
+    EXPECT_EQ(openLength(path), 0);
+}
+
+TEST_F(Multimedia, FileThatCannotBePlayedIsNotReadAgainUntilItChanges) {
+    QByteArray bytes = waveBytes(Wave{});
+    QByteArray broken = bytes;
+    broken.replace(8, 4, "WAVX");
+    const std::string path = write("say3.wav", broken);
+    const QString file = QString::fromStdString(path);
+    ASSERT_EQ(openLength(path), 0);
+    const QDateTime changed = QFileInfo(file).lastModified();
+
+    // Mended in place with its size and time of change as they were: it is not read again.
+    write("say3.wav", bytes);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
+    f.close();
+    EXPECT_EQ(openLength(path), 0);
+
+    // Once its time of change moves, it is read and plays.
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(changed.addSecs(5), QFileDevice::FileModificationTime));
+    f.close();
+    EXPECT_EQ(openLength(path), 250);
 }
 
 TEST_F(Multimedia, EveryShippedWaveOpens) {

@@ -2,19 +2,19 @@
 
 #include "platform/errors.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-[[noreturn]] void fail(const QString& path, const char* what, int err) {
+[[noreturn]] void fail(const QByteArray& path, const char* what, int err) {
     throw RuntimeError(vberr::PathFileAccess, "Path/File access error: cannot " +
                                                   std::string(what) + " " + path.toStdString() +
                                                   " (" + std::strerror(err) + ")");
@@ -33,38 +33,106 @@ bool writeAll(int fd, std::string_view bytes) {
     }
     return true;
 }
+
+const char kNameLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// A temporary file is named after the file it replaces, then this mark and six letters: a name
+// that no file of the user's has, so that leftovers can be told apart and removed.
+constexpr char kNameMark[] = ".saving-";
+constexpr qsizetype kMarkSize = sizeof kNameMark - 1;
+constexpr int kNameTail = 6;
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray absolute(const QByteArray& path) {
+    if (path.startsWith('/')) return path;
+    char here[PATH_MAX];
+    if (!::getcwd(here, sizeof here)) return path;
+    return QByteArray(here) + '/' + path;
+}
+
+// The absolute path without "." and ".." parts or doubled separators.
+QByteArray clean(const QByteArray& path) {
+    QList<QByteArray> kept;
+    for (const QByteArray& part : path.split('/')) {
+        if (part.isEmpty() || part == ".") continue;
+        if (part == "..") {
+            if (!kept.isEmpty()) kept.removeLast();
+        } else {
+            kept.append(part);
+        }
+    }
+    return '/' + kept.join('/');
+}
+
+// A new file beside `target`, made here and nowhere a link leads. Made with the usual
+// permissions, so that the system takes the umask off them.
+int createTemporary(const QByteArray& target, QByteArray& name) {
+    for (int tries = 0; tries < 100; ++tries) {
+        name = target + kNameMark;
+        for (int i = 0; i < kNameTail; ++i)
+            name += kNameLetters[QRandomGenerator::global()->bounded(
+                static_cast<int>(sizeof kNameLetters - 1))];
+        const int fd =
+            ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
 } // namespace
 
-QString followLinks(const QString& path) {
-    QString at = QFileInfo(path).absoluteFilePath();
+QByteArray followLinks(const QByteArray& path) {
+    QByteArray at = clean(absolute(path));
     // As many links as the system itself follows before it gives up on a loop.
     for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo info(at);
-        if (!info.isSymLink()) return at;
-        const QByteArray encoded = QFile::encodeName(at);
         char target[PATH_MAX];
-        const ssize_t n = ::readlink(encoded.constData(), target, sizeof target - 1);
+        const ssize_t n = ::readlink(at.constData(), target, sizeof target - 1);
         if (n <= 0) return at;
-        at = QDir(info.absolutePath())
-                 .absoluteFilePath(QFile::decodeName(QByteArray(target, static_cast<int>(n))));
-        at = QDir::cleanPath(at);
+        const QByteArray to(target, static_cast<qsizetype>(n));
+        at = clean(to.startsWith('/') ? to : folderOf(at) + '/' + to);
     }
     return at;
 }
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    writeFileAtomically(path, {std::string_view(bytes.constData(), bytes.size())});
+QString followLinks(const QString& path) {
+    return QFile::decodeName(followLinks(QFile::encodeName(path)));
 }
 
-void writeFileAtomically(const QString& path, const std::vector<std::string_view>& pieces) {
+bool makePrivateFolders(const QByteArray& path) {
+    const QByteArray full = absolute(path);
+    for (qsizetype end = 1; end <= full.size(); ++end) {
+        if (end < full.size() && full[end] != '/') continue;
+        const QByteArray folder = full.left(end);
+        if (::mkdir(folder.constData(), 0700) == 0) continue;
+        if (errno != EEXIST) return false;
+        struct stat st {};
+        if (::stat(folder.constData(), &st) != 0) return false;
+        if (!S_ISDIR(st.st_mode)) {
+            errno = ENOTDIR;
+            return false;
+        }
+    }
+    return true;
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, AtLink atLink) {
+    writeFileAtomically(QFile::encodeName(path),
+                        {std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))},
+                        atLink);
+}
+
+void writeFileAtomically(const QByteArray& path, const std::vector<std::string_view>& pieces,
+                         AtLink atLink) {
     // Qt's QSaveFile (and QSettings with it) takes a short write, as on a full disk, for
     // success and renames a truncated file into place; hence plain POSIX calls, each checked.
     // The new file is made in the folder of the file it replaces, so that the rename stays
     // within one file system and a link keeps leading to it.
-    const QString real = followLinks(path);
-    const QByteArray target = QFile::encodeName(real);
-    QByteArray temp = target + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    const QByteArray target = atLink == AtLink::Follow ? followLinks(path) : absolute(path);
+    QByteArray temp;
+    const int fd = createTemporary(target, temp);
     if (fd < 0) fail(path, "write", errno);
     const auto abandon = [&](const char* what) {
         const int err = errno;
@@ -74,10 +142,12 @@ void writeFileAtomically(const QString& path, const std::vector<std::string_view
     };
     for (const std::string_view piece : pieces)
         if (!writeAll(fd, piece)) abandon("write");
-    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    // A replaced file keeps its permissions (a link's own say nothing).
     struct stat old {};
-    const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) abandon("write");
+    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(fd, old.st_mode & 07777) != 0)
+        abandon("write");
+    if (::fsync(fd) != 0) abandon("write");
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(temp.constData());
@@ -89,10 +159,34 @@ void writeFileAtomically(const QString& path, const std::vector<std::string_view
         fail(path, "replace", err);
     }
     // The rename itself reaches the disk with the folder's entry.
-    const QByteArray folder = QFile::encodeName(QFileInfo(real).absolutePath());
-    const int dfd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+}
+
+bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file) {
+    if (name.size() != file.size() + kMarkSize + kNameTail || !name.startsWith(file) ||
+        name.mid(file.size(), kMarkSize) != kNameMark)
+        return false;
+    for (qsizetype i = file.size() + kMarkSize; i < name.size(); ++i)
+        if (!std::strchr(kNameLetters, name[i]) || name[i] == '\0') return false;
+    return true;
+}
+
+void removeTemporaryFilesOf(const QByteArray& file) {
+    const QByteArray folder = folderOf(file);
+    const QByteArray base = file.mid(file.lastIndexOf('/') + 1);
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        struct stat st {};
+        if (isTemporaryFileOf(name, base) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
 }

@@ -20,8 +20,12 @@ void QtFiles::Kill(const std::string& path) {
 }
 
 void QtFiles::WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    writeFileAtomically(nativePath(path), QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<qsizetype>(bytes.size())));
+    // What comes from elsewhere is written to the file of that name itself: a link planted in
+    // its place is replaced, never followed to make a file where it leads.
+    writeFileAtomically(nativePath(path),
+                        QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                   static_cast<qsizetype>(bytes.size())),
+                        AtLink::Replace);
 }
 
 std::vector<std::string> QtFiles::ReadLines(const std::string& path) {

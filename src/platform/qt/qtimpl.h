@@ -16,7 +16,10 @@ class PulsePlayer;
 class QSystemTrayIcon;
 struct WaveSound;
 
-// Windows name files with backslashes; here both kinds of separator, doubled or not, name one.
+// Windows name files with backslashes: in the part of the path after the program's folder,
+// both kinds of separator, doubled or not, name one. The folder itself is taken as it stands,
+// backslashes and all.
+QString nativePath(const std::string& path, const std::string& programFolder);
 QString nativePath(const std::string& path);
 
 class QtRuntime : public Runtime {
@@ -42,10 +45,14 @@ class QtRuntime : public Runtime {
 
     // The file whose lock marks a copy running on this user's settings.
     static QString instanceLockPath();
+    // Where the lock is taken when that file cannot be opened: in the session's runtime
+    // folder, named after the settings file's real path. Empty without a runtime folder.
+    static QByteArray fallbackLockPath();
 
   private:
     static constexpr const char* kTitle = "virtual pet Pimbolet";
     int m_instanceLock = -1;
+    int m_fallbackLock = -1;
 };
 
 class QtClock : public Clock {
@@ -74,7 +81,9 @@ class QtFiles : public FileSystem {
 
 class QtSettings : public SettingsStore {
   public:
-    // The file that holds the settings of this application name.
+    // The file that holds the settings of this application name, as the file system's bytes
+    // and as text for showing.
+    static QByteArray filePath(const std::string& app);
     static QString fileName(const std::string& app);
     std::string GetSetting(const std::string& app, const std::string& section,
                            const std::string& key, const std::string& def) override;

@@ -25,12 +25,13 @@ QByteArray cacheName(const WaveSound& sound) {
 }
 } // namespace
 
-// A sound read from a file, with the file's size and time of change when it was read: a file
-// replaced under the same name is read anew, one left alone is not read again.
+// A sound read from a file, or the failure to read one, with the file's size and time of
+// change when it was read: a file replaced under the same name is read anew, one left alone is
+// not read again, whether it played or not.
 struct QtMultimedia::Kept {
     qint64 size;
     QDateTime modified;
-    WaveSound sound;
+    std::optional<WaveSound> sound;
     QByteArray name;
 };
 
@@ -47,19 +48,16 @@ void QtMultimedia::Command(const std::string& command) {
         std::shared_ptr<const Kept>& kept = m_kept[info.absoluteFilePath()];
         if (!kept || kept->size != info.size() || kept->modified != info.lastModified()) {
             std::optional<WaveSound> sound = readWave(path);
-            if (!sound) {
-                m_kept.remove(info.absoluteFilePath());
-                return;
-            }
-            const QByteArray name = cacheName(*sound);
+            const QByteArray name = sound ? cacheName(*sound) : QByteArray();
             kept = std::make_shared<const Kept>(
-                Kept{info.size(), info.lastModified(), std::move(*sound), name});
+                Kept{info.size(), info.lastModified(), std::move(sound), name});
         }
+        if (!kept->sound) return;
         m_sound = kept;
-        m_length = std::max(1L, m_sound->sound.lengthMs);
+        m_length = std::max(1L, m_sound->sound->lengthMs);
     } else if (command == "Play") {
         if (!m_sound) return;
-        m_player->play(m_sound->name, m_sound->sound);
+        m_player->play(m_sound->name, *m_sound->sound);
         m_clock.start();
         m_playing = true;
     } else if (command == "Close") {

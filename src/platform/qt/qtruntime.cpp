@@ -2,11 +2,10 @@
 #include "qtimpl.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QCursor>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -15,16 +14,30 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+QString nativePath(const std::string& path, const std::string& programFolder) {
+    // The folder counts only as a whole name: "/opt/pet" is not the start of "/opt/pets/x".
+    const size_t n = programFolder.size();
+    const bool inFolder =
+        n > 0 && path.starts_with(programFolder) &&
+        (path.size() == n || programFolder.back() == '/' || path[n] == '/' || path[n] == '\\');
+    const QString folder = QString::fromStdString(inFolder ? programFolder : std::string());
+    QString rest = QString::fromStdString(path.substr(inFolder ? n : 0));
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (folder.endsWith(QLatin1Char('/'))) rest.prepend(QLatin1Char('/'));
+    while (rest.contains(QLatin1String("//")))
+        rest.replace(QLatin1String("//"), QLatin1String("/"));
+    if (folder.endsWith(QLatin1Char('/'))) rest.remove(0, 1);
+    return folder + rest;
+}
+
 QString nativePath(const std::string& path) {
-    QString p = QString::fromStdString(path);
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    while (p.contains(QLatin1String("//")))
-        p.replace(QLatin1String("//"), QLatin1String("/"));
-    return p;
+    return nativePath(path, QCoreApplication::applicationDirPath().toStdString());
 }
 
 std::string QtRuntime::AppPath() const {
@@ -33,6 +46,7 @@ std::string QtRuntime::AppPath() const {
 
 QtRuntime::~QtRuntime() {
     if (m_instanceLock >= 0) ::close(m_instanceLock);
+    if (m_fallbackLock >= 0) ::close(m_fallbackLock);
 }
 
 QString QtRuntime::instanceLockPath() {
@@ -40,26 +54,78 @@ QString QtRuntime::instanceLockPath() {
     // file the settings are really kept in, where its links lead, so there is one copy per
     // settings file whatever folder, link or name the program was started by and whatever the
     // session's runtime folder is.
-    return followLinks(QtSettings::fileName(kTitle)) + QStringLiteral(".lock");
+    return QFile::decodeName(followLinks(QtSettings::filePath(kTitle)) + ".lock");
 }
 
-bool QtRuntime::PrevInstance() {
-    if (m_instanceLock >= 0) return false;
-    // A running copy holds an advisory lock on the mark beside its settings. The kernel drops
-    // the lock when the holder dies, however it dies, so a crashed copy never blocks the next
-    // start and no stale-lock guessing is needed. Close-on-exec keeps a browser started by the
-    // program from inheriting the lock and outliving it. The settings' folder is made as a
-    // save would make it.
-    QDir().mkpath(QFileInfo(QtSettings::fileName(kTitle)).absolutePath());
-    const QByteArray path = QFile::encodeName(instanceLockPath());
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return false; // no place for the mark: better two pets than none
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
+QByteArray QtRuntime::fallbackLockPath() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.startsWith('/')) return {};
+    const QByteArray real = followLinks(QtSettings::filePath(kTitle));
+    return runtime + "/pimbolet-" +
+           QCryptographicHash::hash(real, QCryptographicHash::Sha1).toHex().left(20) + ".lock";
+}
+
+namespace {
+enum class Lock { Taken, Held, Failed };
+
+// Takes the advisory lock on the file at the path, made if need be but never through a link
+// or on anything but a plain file. On failure errno says why.
+Lock takeLock(const QByteArray& path, int& fd) {
+    fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return Lock::Failed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return held;
+        fd = -1;
+        errno = EINVAL;
+        return Lock::Failed;
     }
-    m_instanceLock = fd;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return Lock::Taken;
+    const int err = errno;
+    ::close(fd);
+    fd = -1;
+    errno = err;
+    return err == EWOULDBLOCK ? Lock::Held : Lock::Failed;
+}
+} // namespace
+
+bool QtRuntime::PrevInstance() {
+    if (m_instanceLock >= 0 || m_fallbackLock >= 0) return false;
+    // A running copy holds an advisory lock on the mark beside its settings, and one on its
+    // second mark in the runtime folder, which is where the lock is found when the first mark
+    // cannot be opened (something else in its place, a folder that cannot be written). The
+    // kernel drops the locks when the holder dies, however it dies, so a crashed copy never
+    // blocks the next start and no stale-lock guessing is needed. Close-on-exec keeps a
+    // browser started by the program from inheriting the lock and outliving it. The settings'
+    // folder is made as a save would make it.
+    const QByteArray settings = QtSettings::filePath(kTitle);
+    makePrivateFolders(settings.left(settings.lastIndexOf('/')));
+    const QByteArray real = followLinks(settings);
+    const QByteArray mark = real + ".lock";
+    const Lock first = takeLock(mark, m_instanceLock);
+    if (first == Lock::Held) return true;
+    const int firstError = errno;
+    const QByteArray second = fallbackLockPath();
+    const Lock fallback = second.isEmpty() ? Lock::Failed : takeLock(second, m_fallbackLock);
+    const int secondError = errno;
+    if (fallback == Lock::Held) {
+        if (m_instanceLock >= 0) ::close(m_instanceLock);
+        m_instanceLock = -1;
+        return true;
+    }
+    if (first == Lock::Failed && fallback == Lock::Failed) {
+        // Better two pets than none, but not without a word.
+        std::string where = mark.toStdString() + " (" + std::strerror(firstError) + ")";
+        if (!second.isEmpty())
+            where += " or " + second.toStdString() + " (" + std::strerror(secondError) + ")";
+        std::fprintf(stderr,
+                     "pimbolet: cannot lock %s; another copy on the same settings would not be "
+                     "noticed\n",
+                     where.c_str());
+        return false;
+    }
+    // Saves that were cut short left their temporary files; no other copy is saving now.
+    removeTemporaryFilesOf(real);
     return false;
 }
 

@@ -1,53 +1,75 @@
 #include "atomicfile.h"
 #include "inifile.h"
 #include "qtimpl.h"
+#include "userfolders.h"
 
 #include "platform/errors.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 
-// One INI file per application name under $XDG_CONFIG_HOME/pimbolet/. Every save reads the
-// file, changes the one line of its key and replaces the whole file at once, so it is on the
-// disk when the call returns, never half-written, and whatever else the file holds stays.
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// One INI file per application name under $XDG_CONFIG_HOME/pimbolet/, a folder that only this
+// user may enter when the program makes it. Every save reads the file, changes the one line of its
+// key and replaces the whole file at once, so it is on the disk when the call returns, never
+// half-written, and whatever else the file holds stays.
+
+QByteArray QtSettings::filePath(const std::string& app) {
+    QByteArray name = QByteArray::fromStdString(app);
+    name.replace('/', '_');
+    return configHome() + "/pimbolet/" + name + ".ini";
+}
 
 QString QtSettings::fileName(const std::string& app) {
-    QString name = QString::fromStdString(app);
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/pimbolet/") + name + QStringLiteral(".ini");
+    return QFile::decodeName(filePath(app));
 }
 
 namespace {
-[[noreturn]] void cannotRead(const QString& path, const QString& why) {
+[[noreturn]] void cannotRead(const QByteArray& path, const char* why) {
     throw RuntimeError(vberr::PathFileAccess, "Path/File access error: cannot read " +
-                                                  path.toStdString() + " (" + why.toStdString() +
-                                                  ")");
+                                                  path.toStdString() + " (" + why + ")");
 }
 
-// The file's text, mapped while it is read: nothing is copied, and however big the file, its
-// pages go back to the system when this goes. No file yet reads as empty; a file that exists
-// but cannot be read is an error, so that a save never replaces settings it could not see.
+// The file's whole text. Read, not mapped: another program may shorten the file while it is
+// read, which must give a shorter text, never a fault. No file yet reads as empty; a file that
+// exists but cannot be read is an error, so that a save never replaces settings it could not
+// see.
 class SettingsText {
   public:
-    explicit SettingsText(const QString& path) : m_file(path) {
-        const QFileInfo info(path);
-        if (!info.exists()) return; // also a link to a file not made yet
-        if (!info.isFile()) cannotRead(path, QStringLiteral("not a plain file"));
-        if (!m_file.open(QIODevice::ReadOnly)) cannotRead(path, m_file.errorString());
-        const qint64 size = m_file.size();
-        if (size == 0) return;
-        const uchar* data = m_file.map(0, size);
-        if (!data) cannotRead(path, m_file.errorString());
-        m_text = std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
+    explicit SettingsText(const QByteArray& path) {
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT) return; // also a link to a file not made yet
+            cannotRead(path, std::strerror(errno));
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            cannotRead(path, "not a plain file");
+        }
+        m_text.reserve(static_cast<size_t>(st.st_size));
+        char block[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(fd, block, sizeof block);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                const int err = errno;
+                ::close(fd);
+                cannotRead(path, std::strerror(err));
+            }
+            if (n == 0) break;
+            m_text.append(block, static_cast<size_t>(n));
+        }
+        ::close(fd);
     }
     std::string_view text() const { return m_text; }
 
   private:
-    QFile m_file; // unmapped and closed with it
-    std::string_view m_text;
+    std::string m_text;
 };
 } // namespace
 
@@ -55,7 +77,7 @@ std::string QtSettings::GetSetting(const std::string& app, const std::string& se
                                    const std::string& key, const std::string& def) {
     // Reading never fails: settings that cannot be read are absent. (Saving them will fail.)
     try {
-        const SettingsText file(fileName(app));
+        const SettingsText file(filePath(app));
         return ini::find(file.text(), section, key).value_or(def);
     } catch (const RuntimeError&) {
         return def;
@@ -64,13 +86,14 @@ std::string QtSettings::GetSetting(const std::string& app, const std::string& se
 
 void QtSettings::SaveSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) {
-    const QString path = fileName(app);
+    const QByteArray path = filePath(app);
     const SettingsText file(path);
     const ini::Edit edit = ini::withValue(file.text(), section, key, value);
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
+    const QByteArray folder = path.left(path.lastIndexOf('/'));
+    if (!makePrivateFolders(folder))
         throw RuntimeError(vberr::PathFileAccess,
                            "Path/File access error: cannot make the folder " +
-                               folder.toStdString() + " for the settings");
+                               folder.toStdString() + " for the settings (" + std::strerror(errno) +
+                               ")");
     writeFileAtomically(path, edit.pieces(file.text()));
 }

@@ -7,6 +7,9 @@ namespace {
 // Minutes of sound: far beyond any remark, a bound on what a stray file can cost, and the most
 // that the sound server's sample cache takes for one sound.
 constexpr quint32 kLargestData = 16u << 20;
+// Wave files hold a handful of chunks before their sound: a file that has not come to its
+// sound after this many is no wave file this program can play, whatever its size.
+constexpr int kMostChunks = 64;
 
 quint16 u16(const QByteArray& b, int at) {
     return qFromLittleEndian<quint16>(b.constData() + at);
@@ -34,7 +37,7 @@ std::optional<WaveSound> readWave(const QString& path) {
     if (head.size() < 12 || !head.startsWith("RIFF") || head.mid(8, 4) != "WAVE")
         return std::nullopt;
     QByteArray fmt;
-    while (!f.atEnd()) {
+    for (int chunks = 0; chunks < kMostChunks && !f.atEnd(); ++chunks) {
         const QByteArray chunk = f.read(8);
         if (chunk.size() < 8) return std::nullopt;
         const quint32 size = u32(chunk, 4);

@@ -16,5 +16,6 @@ struct WaveSound {
 };
 
 // The sound of a wave file that can be played: PCM of 8, 16 or 32 bits or 32-bit floats, its
-// sound data wholly there and of a reasonable size. Anything else gives nothing.
+// sound data wholly there and of a reasonable size, found among the file's first chunks.
+// Anything else gives nothing; what is read is bounded, whatever the file's size or content.
 std::optional<WaveSound> readWave(const QString& path);

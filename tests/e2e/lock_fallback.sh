@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The lock file beside the settings is a folder, so it cannot be opened: the pet still starts,
+# takes its lock in the runtime folder instead, and a second copy is refused with its box as
+# ever. The copy that takes the lock removes the temporary files of saves cut short by kill -9.
+# shellcheck source=harness.sh
+source "$(dirname "$0")/harness.sh"
+e2e_start_desktop
+
+store_birth "2020-01-02 03:04:05"
+file=$(settings_file)
+mkdir "$file.lock"
+# What saves killed half-way leave behind, and a file of the user's that only looks alike.
+head -c 1000000 /dev/zero >"$file.saving-Q7xk2P"
+head -c 1000000 /dev/zero >"$file.saving-a1B2c3"
+echo kept >"$file.backup"
+
+start_pet
+first=$E2E_LAST_PID
+pet=$(wait_for_window Pimbolet 10) || die "the pet did not start with a folder for its lock file"
+pass "the pet starts with a folder where its lock file belongs"
+left=$(find "$(dirname "$file")" -name '*.saving-*' | wc -l)
+expect "the temporary files of cut-short saves are gone ($left left)" [ "$left" -eq 0 ]
+expect "the user's look-alike file is kept" grep -qx kept "$file.backup"
+expect "the lock file is still the folder it was" test -d "$file.lock"
+
+start_pet
+second=$E2E_LAST_PID
+if box=$(wait_for_window "KOZ - Already Running" 10); then
+    pass "a second copy is refused"
+    press_key "$box" Return
+else
+    fail "a second copy is refused"
+fi
+await_exit "$second" 5
+expect "the second copy ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
+expect "the first copy still runs" process_running "$first"
+expect "its pet is still shown" window_viewable "$pet"
+expect "the first copy said nothing of a missing lock" \
+    not grep -q "cannot lock" "$E2E_LOGS/pimbolet-"*.log
+
+e2e_finish
