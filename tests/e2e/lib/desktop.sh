@@ -3,7 +3,7 @@
 # and a PulseAudio whose default sink is a null sink.
 
 e2e_require_tools() {
-    local missing=()
+    local missing=() tool
     for tool in Xvfb openbox tint2 pulseaudio pactl pacat parecord sox xdotool xwininfo xprop \
         xmessage import convert xclip; do
         command -v "$tool" >/dev/null || missing+=("$tool")

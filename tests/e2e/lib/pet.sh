@@ -25,11 +25,17 @@ store_settings() {
     printf '[Settings]\n%s\n' "$@" >"$(settings_file)"
 }
 
+# start_pet_born_before: a pet born before starts (its window not yet waited for); its process id
+# is in E2E_LAST_PID. Not to be called in $(...).
+start_pet_born_before() {
+    store_birth "2025-01-02 03:04:05"
+    start_pet
+}
+
 # start_later_run: a pet born before starts and walks in; its process id is in E2E_LAST_PID and
 # its window in E2E_PET. Not to be called in $(...).
 start_later_run() {
-    store_birth "2025-01-02 03:04:05"
-    start_pet
+    start_pet_born_before
     # shellcheck disable=SC2034 # handed to the test
     E2E_PET=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
 }
