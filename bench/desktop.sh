@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck source-path=SCRIPTDIR
 # Sourced by the benchmarks: desktops of their own, started through the desktop library of the
 # end-to-end tests (tests/e2e/lib) with its retries and its watchdog, and its look-ups and
 # actions. desktop_up starts a fresh desktop; what was started before is stopped then, by

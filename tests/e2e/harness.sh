@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck source-path=SCRIPTDIR
 # Sourced by every end-to-end test. Gives the test a desktop of its own (Xvfb on a free display,
 # openbox, tint2 with a system tray) and a PulseAudio of its own whose default sink is a null
 # sink, starts the pet in it and offers the look-ups the checks need. Each test runs alone in a

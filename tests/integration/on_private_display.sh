@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # on_private_display.sh COMMAND...: runs the command on an X server of its own (Xvfb 1280x1024,
 # nothing else on it), started through the desktop library and stopped when the command ends.
 # Its exit status is the command's.

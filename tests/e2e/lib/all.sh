@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck source-path=SCRIPTDIR
 # The desktop library: desktops of their own (Xvfb, openbox, tint2, PulseAudio) for the
 # end-to-end tests (through harness.sh), the X11 integration tests and the benchmarks, and the
 # look-ups and actions their checks need. Sourcing it makes a private temporary folder, E2E_TMP;

@@ -73,6 +73,7 @@ e2e_start_xvfb() {
         echo "$pid" >>"$E2E_PIDFILE"
         if e2e_wait_for_display "$pid"; then
             export DISPLAY=:$number
+            # shellcheck disable=SC2034 # handed to the caller
             E2E_XVFB_PID=$pid
             wait_until 10 xwininfo_root_quiet && return 0
         fi
