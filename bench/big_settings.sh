@@ -9,22 +9,22 @@ pet=${1:?usage: big_settings.sh path/to/pimbolet}
 # shellcheck source=desktop.sh
 source "$(dirname "$0")/desktop.sh"
 desktop_up big-settings 1280x1024
-settings=$XDG_CONFIG_HOME/pimbolet/"virtual pet Pimbolet.ini"
+settings=$(settings_file)
 
 kib() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/status"; }
 
 run() { # name
-    "$pet" >/dev/null 2>&1 &
-    local pid=$!
-    pids+=("$pid")
+    local pid
+    start_pet "$pet" >/dev/null
+    pid=$E2E_LAST_PID
     sleep 10
     printf '%-34s %8d KiB at the peak   %8d KiB after start-up\n' "$1" \
         "$(kib "$pid" VmHWM)" "$(kib "$pid" VmRSS)"
     kill "$pid"
-    wait "$pid" 2>/dev/null || true
+    wait_for_exit "$pid" 5
 }
 
-printf '[Settings]\nbirth=2025-01-02 03:04:05\n' >"$settings"
+store_birth "2025-01-02 03:04:05"
 run "ordinary settings file"
 awk 'BEGIN { print "[Settings]"; for (i = 0; i < 2370000; i++) printf "key%07d=%010d\n", i, i
              print "birth=2025-01-02 03:04:05" }' >"$settings"

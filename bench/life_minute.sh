@@ -36,20 +36,14 @@ rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 
 # The pet's About box, opened from the tray menu and hidden again with OK.
 load_about() {
-    local icon x y
-    # The docked icon carries the program's name; the pet's window is "Pimbolet".
-    for icon in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null) none; do
-        [ "$(xdotool getwindowname "$icon" 2>/dev/null)" = pimbolet ] && break
-    done
-    [ "$icon" != none ] || return 0
-    read -r x y < <(xwininfo -id "$icon" |
-        awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print x, y }')
-    xdotool mousemove --sync "$((x + 4))" "$((y + 4))" click 1 || return 0
-    sleep 0.5
-    xdotool key --delay 120 Down Down Down Down Return
-    sleep 1
-    xdotool search --name '^About KOZ$' windowactivate --sync key Return 2>/dev/null || true
-    xdotool mousemove 640 400
+    local about
+    tray_click "$1" >/dev/null || return 0
+    choose Down Down Down Down Return
+    about=$(wait_for_window "About KOZ" 5) || return 0
+    # Its OK button (Return alone leaves the box up).
+    click_twips "$about" 2350 900
+    wait_for_no_window "About KOZ" 3
+    move_pointer 640 400
 }
 
 # measure ROUND NAME COMMAND...: one program alone on a fresh desktop.
@@ -57,10 +51,9 @@ measure() {
     local round=$1 name=$2 pid c0 x0 c1 x1
     shift 2
     desktop_up "$round-$name" 1280x800 sound
-    [ "$name" = pimbolet ] && store_birth
-    "$@" >/dev/null 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    [ "$name" = pimbolet ] && store_birth "2025-01-02 03:04:05"
+    e2e_spawn "$name" "$@"
+    pid=$E2E_LAST_PID
     sleep 3
     [ "$name" = pimbolet ] && load_about "$pid"
     sleep $((settle - 3))
@@ -74,7 +67,7 @@ measure() {
     printf 'round %d  %-10s client %5d  X server %5d ms per minute  %6d KiB resident\n' \
         "$round" "$name" $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) \
         "$(rss_kib "$pid")"
-    stop_all
+    e2e_stop_all
 }
 
 # Threads of a process: name, CPU time in ns, wakeups.
@@ -89,10 +82,9 @@ profile_pet() {
     command -v perf >/dev/null || { echo "missing: perf"; exit 1; }
     local pid
     desktop_up 1-profile 1280x800 sound
-    store_birth
-    "$pet" >/dev/null 2>&1 &
-    pid=$!
-    pids+=("$pid")
+    store_birth "2025-01-02 03:04:05"
+    e2e_spawn pimbolet "$pet"
+    pid=$E2E_LAST_PID
     sleep "$settle"
     threads "$pid" >"$work/before"
     perf record -e cpu-clock -F 20000 --call-graph dwarf -p "$pid" -o "$work/perf.data" -- sleep "$seconds" \
@@ -116,7 +108,7 @@ profile_pet() {
         awk '/^ +[0-9.]+% +[0-9.]+%/ { $2 = ""; $3 = ""; print "  " $0 }' |
         grep -E 'poll|writev|activateTimers|Timer1_Timer|ShowCell|xcb_flush|Form1|Window::|x11::|g_main_context_(check|prepare|dispatch)' |
         head -25
-    stop_all
+    e2e_stop_all
 }
 
 if "$profile"; then

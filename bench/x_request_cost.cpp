@@ -117,8 +117,7 @@ int main(int argc, char** argv) {
             if (kind.shape)
                 xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
                                      XCB_CLIP_ORDERING_UNSORTED, w, 0, 0,
-                                     static_cast<uint32_t>(outlines[k].size()),
-                                     outlines[k].data());
+                                     static_cast<uint32_t>(outlines[k].size()), outlines[k].data());
             if (kind.move) {
                 const uint32_t place[] = {static_cast<uint32_t>(100 + (t % 100) * 6), 100};
                 xcb_configure_window(c, w, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);

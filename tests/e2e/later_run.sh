@@ -7,10 +7,9 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2020-01-02 03:04:05"
-start_pet
+start_later_run
 pet_pid=$E2E_LAST_PID
-pet=$(wait_for_window Pimbolet 10) || die "the pet window did not appear"
+pet=$E2E_PET
 read -r x y w h < <(window_geometry "$pet")
 seen_at=$(now_ms)
 log "pet window at x=$x y=$y, ${w}x${h}"

@@ -6,10 +6,9 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2020-01-02 03:04:05"
-start_pet
+start_later_run
 first=$E2E_LAST_PID
-pet=$(wait_for_window Pimbolet 10) || die "the first copy's pet window did not appear"
+pet=$E2E_PET
 
 start_pet
 second=$E2E_LAST_PID

@@ -21,8 +21,7 @@ shows_title_art() {
     [ "${differ%% *}" = 0 ]
 }
 
-store_birth "2020-01-02 03:04:05"
-start_pet
+start_pet_born_before
 banner=$(wait_for_window splash 10) || die "the banner did not appear"
 appeared=$(now_ms)
 read -r x y w h < <(window_geometry "$banner")

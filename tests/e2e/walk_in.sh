@@ -7,9 +7,8 @@
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
 
-store_birth "2020-01-02 03:04:05"
-start_pet
-pet=$(wait_for_window Pimbolet 10) || die "the pet window did not appear"
+start_later_run
+pet=$E2E_PET
 read -r x0 y0 _ _ < <(window_geometry "$pet")
 width=$((PRIMARY_W * 15 / E2E_SCALE))
 case $x0 in

@@ -69,9 +69,10 @@ class FakeRandom : public RandomSource {
     }
     void Randomize() override { ++seeded; }
     std::vector<float> Upcoming(int count) const override {
-        std::vector<float> values(script.begin(),
-                                  script.begin() + std::min<std::ptrdiff_t>(
-                                                       count, static_cast<std::ptrdiff_t>(script.size())));
+        std::vector<float> values(
+            script.begin(),
+            script.begin() +
+                std::min<std::ptrdiff_t>(count, static_cast<std::ptrdiff_t>(script.size())));
         values.resize(static_cast<size_t>(std::max(count, 0)), fallback);
         return values;
     }

@@ -65,7 +65,8 @@ class Receiver : public QObject {
 
 TEST(QuietTicks, AllRunTogetherOnceForEachWakeup) {
     Ticks ticks;
-    Timer timer(nullptr, [&] { ticks.add(); }, kInterval, true);
+    Timer timer(
+        nullptr, [&] { ticks.add(); }, kInterval, true);
     timer.SetQuietAhead([] { return 4; });
     runFor(1000);
     const int n = static_cast<int>(ticks.at.size());
@@ -77,7 +78,8 @@ TEST(QuietTicks, AllRunTogetherOnceForEachWakeup) {
 
 TEST(QuietTicks, AnythingElseFindsTheTicksDueByItsTimeRun) {
     Ticks ticks;
-    Timer timer(nullptr, [&] { ticks.add(); }, kInterval, true);
+    Timer timer(
+        nullptr, [&] { ticks.add(); }, kInterval, true);
     timer.SetQuietAhead([] { return 10; });
     firstTick(ticks);
     EXPECT_EQ(timer.QuietTicksWaiting(), 10) << "ten ticks to sleep through";
@@ -98,7 +100,8 @@ TEST(QuietTicks, AnythingElseFindsTheTicksDueByItsTimeRun) {
 
 TEST(QuietTicks, StoppingRunsOnlyTheTicksAlreadyDue) {
     Ticks ticks;
-    Timer timer(nullptr, [&] { ticks.add(); }, kInterval, true);
+    Timer timer(
+        nullptr, [&] { ticks.add(); }, kInterval, true);
     timer.SetQuietAhead([] { return 20; });
     firstTick(ticks);
     QThread::msleep(3 * kInterval + kInterval / 2);

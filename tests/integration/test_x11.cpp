@@ -192,7 +192,8 @@ TEST_F(X11Desktop, MovesOfOneStepReachTheDisplayOnceAtItsEnd) {
     }
     pet.Show();
     settle();
-    EXPECT_EQ(placement(pet).x, at(150)) << "a window hidden in the step is put in place when shown";
+    EXPECT_EQ(placement(pet).x, at(150))
+        << "a window hidden in the step is put in place when shown";
 }
 
 // Whatever the display's pixel ratio, a shaped desktop window shows its picture whole and
