@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     BenchRandom random;
     InstantSound sound;
     Services services{p.runtime, p.clock, random,    p.files, p.settings, p.msgbox,
-                      sound,     p.inet,  p.browser, p.tray,  p.stacking};
+                      sound,     p.inet,  p.browser, p.tray,  p.stacking, p.display};
     p.settings.Set("birth", "2025-01-02 03:04:05");
     Forms forms(services);
     Form1& pet = forms.form1();

@@ -93,6 +93,7 @@ class Window : public QWidget {
     void applyGeometry();
     void applyShape();
     bool topmost() const;
+    WindowDisplay::Band band() const;
     bool pictureInDisplay();
     const QImage& drawnPicture();
     double displayRatio() const;

@@ -4,6 +4,7 @@
 // windows asked of them.
 
 #include "platform/errors.h"
+#include "platform/nodisplay.h"
 #include "platform/services.h"
 
 #include <algorithm>
@@ -69,9 +70,10 @@ class FakeRandom : public RandomSource {
     }
     void Randomize() override { ++seeded; }
     std::vector<float> Upcoming(int count) const override {
-        std::vector<float> values(script.begin(),
-                                  script.begin() + std::min<std::ptrdiff_t>(
-                                                       count, static_cast<std::ptrdiff_t>(script.size())));
+        std::vector<float> values(
+            script.begin(),
+            script.begin() +
+                std::min<std::ptrdiff_t>(count, static_cast<std::ptrdiff_t>(script.size())));
         values.resize(static_cast<size_t>(std::max(count, 0)), fallback);
         return values;
     }
@@ -232,5 +234,6 @@ struct FakePlatform {
     FakeWebBrowserFactory browser;
     FakeShellTray tray;
     FakeWindowStacking stacking;
+    NoDisplay display;
     Services services;
 };
