@@ -4,6 +4,7 @@
 #include "services.h"
 
 #include <QCursor>
+#include <QRegion>
 #include <QWidget>
 
 class QMenu;

@@ -17,7 +17,7 @@ class TopmostKeeper : public QObject {
   public:
     TopmostKeeper(Window* window, X11Display* x11) : QObject(window), m_window(window), m_x11(x11) {
         keepers().append(this);
-        if (x11) x11->WatchStacking(&TopmostKeeper::placeAll);
+        if (x11) x11->watchStacking(&TopmostKeeper::placeAll);
     }
     ~TopmostKeeper() override { keepers().removeOne(this); }
 

@@ -12,7 +12,7 @@ X11Display::X11Display() : m_moves(m_link.connection()), m_stacking(m_link), m_p
     // Every step of the program (a tick, a mouse event, one of a modal window's loop) ends
     // before the program waits again.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            &X11Display::SendWaiting);
+            &X11Display::sendWaiting);
 }
 
 X11Display::~X11Display() {
@@ -25,7 +25,7 @@ bool X11Display::available() {
     return x && x->connection();
 }
 
-void X11Display::SendWaiting() {
+void X11Display::sendWaiting() {
     if (!m_moves.sendGathered() && !m_written) return;
     m_written = false;
     xcb_flush(m_link.connection());
@@ -105,6 +105,6 @@ void X11Display::Stack(QWidget& window, Band band) {
     m_stacking.stack(id, band == Band::Topmost);
 }
 
-void X11Display::WatchStacking(std::function<void()> onChange) {
+void X11Display::watchStacking(std::function<void()> onChange) {
     m_stacking.watch(std::move(onChange));
 }

@@ -34,9 +34,9 @@ class X11Display : public QObject, public WindowDisplay, private QAbstractNative
     void Stack(QWidget& window, Band band) override;
 
     // Calls `onChange` whenever the window manager restacks its windows.
-    void WatchStacking(std::function<void()> onChange);
+    void watchStacking(std::function<void()> onChange);
     // Sends what waits now; the program does so itself before it waits.
-    void SendWaiting();
+    void sendWaiting();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
