@@ -106,7 +106,7 @@ profile_pet() {
     echo "what the main thread's time is spent under (with callees):"
     perf report -i "$work/perf.data" --comm pimbolet --children --sort sym --stdio 2>/dev/null |
         awk '/^ +[0-9.]+% +[0-9.]+%/ { $2 = ""; $3 = ""; print "  " $0 }' |
-        grep -E 'poll|writev|activateTimers|Timer1_Timer|ShowCell|xcb_flush|Form1|Window::|x11::|g_main_context_(check|prepare|dispatch)' |
+        grep -E 'poll|writev|activateTimers|Timer1_Timer|ShowCell|xcb_flush|Form1|Window::|X11[A-Za-z]*::|g_main_context_(check|prepare|dispatch)' |
         head -25
     e2e_stop_all
 }

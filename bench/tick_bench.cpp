@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "fakes/fakes.h"
 #include "pet/Form1.h"
+#include "platform/qt/x11display.h"
 
 #include <QApplication>
 
@@ -11,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <QTimer>
@@ -111,8 +113,11 @@ int main(int argc, char** argv) {
     FakePlatform p;
     BenchRandom random;
     InstantSound sound;
+    // On an X display the windows' moves, pictures and outlines take the real path.
+    const std::unique_ptr<X11Display> x11(X11Display::available() ? new X11Display : nullptr);
+    WindowDisplay& display = x11 ? static_cast<WindowDisplay&>(*x11) : p.display;
     Services services{p.runtime, p.clock, random,    p.files, p.settings, p.msgbox,
-                      sound,     p.inet,  p.browser, p.tray,  p.stacking};
+                      sound,     p.inet,  p.browser, p.tray,  p.stacking, display};
     p.settings.Set("birth", "2025-01-02 03:04:05");
     Forms forms(services);
     Form1& pet = forms.form1();

@@ -1,6 +1,9 @@
 #include "Form1.h"
 
+#include "idleposes.h"
+#include "lifecounters.h"
 #include "platform/convert.h"
+#include "platform/errors.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,23 +17,20 @@ std::string PrefixOf(const std::string& state) {
 
 // The stride of frame 10, made by the loop itself when it skips that frame.
 constexpr float kWrapStride = 190.0f;
+
+// Only a pet that stands facing the user falls asleep, whatever time it has left.
+bool FallsAsleep(const std::string& state, int16_t energy) {
+    return energy <= 0 && state == "facing front";
+}
 } // namespace
 
 void Form1::Timer1_Timer() {
     // A hidden pet (the egg has not hatched yet) does not live at all.
     if (!Visible()) return;
 
-    // A sleeping pet gathers energy and its time does not run; an awake one spends both.
-    if (State == "sleeping") {
-        Energy = convert::Add16(Energy, 2);
-        if (Energy > WakeLevel) ActionTicks = 0;
-    } else {
-        ActionTicks = convert::Add16(ActionTicks, -1);
-        Energy = convert::Add16(Energy, -1);
-    }
+    lifecounters::Tick(ActionTicks, Energy, State == "sleeping", WakeLevel);
 
-    // Only a pet that stands facing the user falls asleep, whatever time it has left.
-    if (Energy <= 0 && State == "facing front") FallAsleep();
+    if (FallsAsleep(State, Energy)) FallAsleep();
 
     if (ActionTicks < 1) Decide();
 
@@ -202,16 +202,12 @@ void Form1::TakeRequest() {
 
 void Form1::DrawIdle() {
     // Mostly the plain pose; now and then another one for a tick, some with a remark.
-    std::string remark;
-    if (State == "facing front") {
-        Choice = static_cast<int16_t>(1 + Draw(22));
-        ShowCell(Choice <= 20 ? 0 : static_cast<int16_t>(Choice - 20));
-        if (Choice == 21 || Choice == 22) PlaySound(remark);
-    } else {
-        const int16_t plain = State == "facing right" ? 27 : 31;
-        Choice = static_cast<int16_t>(1 + Draw(23));
-        ShowCell(Choice <= 20 ? plain : static_cast<int16_t>(plain + Choice - 20));
-        if (Choice == 21) PlaySound(remark);
+    const IdlePoses& poses = *IdlePoses::Of(State);
+    Choice = static_cast<int16_t>(1 + Draw(poses.Count));
+    ShowCell(poses.CellFor(Choice));
+    if (poses.Speaks(Choice)) {
+        std::string remark;
+        PlaySound(remark);
     }
 }
 
@@ -229,24 +225,30 @@ int Form1::QuietTicksAhead() const {
     // not followed here (a decision, a request, a state's end) ends the quiet ticks.
     constexpr int kMost = Timer::kMostQuiet;
     if (!Visible() || Interaction > 0 || ActionTicks < 1) return 0;
-    if (State == "sleeping") {
-        // Energy grows by 2 a tick; the tick that takes it past the wake level wakes the pet.
-        return std::clamp((WakeLevel - Energy) / 2, 0, kMost);
-    }
-    const bool front = State == "facing front";
-    if (!front && State != "facing right" && State != "facing left") return 0;
-    // Each tick draws the pose; the plain one again shows nothing new.
-    const int16_t plain = front ? 0 : State == "facing right" ? 27 : 31;
-    if (m_shownCell != plain) return 0;
-    const int poses = front ? 22 : 23;
-    const std::vector<float> draws = services().random.Upcoming(kMost);
+    const bool sleeping = State == "sleeping";
+    const IdlePoses* poses = IdlePoses::Of(State);
+    if (!sleeping && !poses) return 0;
+    // Each tick of a standing pet draws its pose; the plain one again shows nothing new.
+    if (poses && m_shownCell != poses->Plain) return 0;
+    const std::vector<float> draws =
+        poses ? services().random.Upcoming(kMost) : std::vector<float>();
+    int16_t actionTicks = ActionTicks;
+    int16_t energy = Energy;
     int quiet = 0;
-    for (const float draw : draws) {
-        const int tick = quiet + 1;
-        if (ActionTicks - tick < 1) break; // time to decide
-        if (Energy - tick < -32767) break; // beyond what the counter holds
-        if (front && Energy - tick <= 0) break; // falls asleep
-        if (1 + convert::Draw(draw, poses) > 20) break; // another pose
+    while (quiet < kMost) {
+        try {
+            lifecounters::Tick(actionTicks, energy, sleeping, WakeLevel);
+        } catch (const RuntimeError&) {
+            break; // beyond what the counters hold
+        }
+        if (actionTicks < 1) break; // time to decide
+        if (FallsAsleep(State, energy)) break;
+        if (poses) {
+            if (quiet >= static_cast<int>(draws.size())) break;
+            const auto choice =
+                static_cast<int16_t>(1 + convert::Draw(draws[size_t(quiet)], poses->Count));
+            if (!poses->IsPlain(choice)) break; // another pose
+        }
         ++quiet;
     }
     return quiet;

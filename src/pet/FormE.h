@@ -3,6 +3,7 @@
 #include "platform/picture.h"
 #include "platform/timer.h"
 #include "platform/window.h"
+#include "platform/windowshaper.h"
 
 class Forms;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datetime.h"
+#include "windowdisplay.h"
 
 #include <array>
 #include <cstdint>
@@ -193,4 +194,5 @@ struct Services {
     WebBrowserFactory& browser;
     ShellTray& tray;
     WindowStacking& stacking;
+    WindowDisplay& display;
 };

@@ -1,21 +1,22 @@
 #include "timer.h"
 
-#include "qt/x11.h"
+#include "timerplan.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 
 #include <algorithm>
 #include <vector>
 
 // Sees every event of the program's thread before it is handled: a timer sleeping through
 // quiet ticks runs those that are due first, so that whatever the event does finds the state
-// those ticks left.
+// those ticks left. The application owns it.
 class Timer::Watch : public QObject {
   public:
     static Watch& instance() {
         if (!s_watch) {
-            s_watch = new Watch;
+            s_watch = new Watch(QCoreApplication::instance());
             QCoreApplication::instance()->installEventFilter(s_watch);
         }
         return *s_watch;
@@ -35,7 +36,10 @@ class Timer::Watch : public QObject {
     }
 
   private:
-    static inline Watch* s_watch = nullptr;
+    explicit Watch(QObject* application) : QObject(application) {}
+
+    // Only a way to find the application's watch again: the application owns it.
+    static inline QPointer<Watch> s_watch;
 
     // Events that only draw or tidy up what was already decided.
     static bool mayChangeAnything(QEvent::Type type) {
@@ -58,8 +62,10 @@ class Timer::Watch : public QObject {
     }
 };
 
-Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool enabled)
-    : QObject(owner), m_onTick(std::move(onTick)), m_interval(interval), m_enabled(enabled) {
+Timer::Timer(QObject* owner, std::function<void()> onTick, int interval, bool enabled,
+             const MonotonicClock* clock)
+    : QObject(owner), m_clock(clock ? *clock : m_steady), m_onTick(std::move(onTick)),
+      m_interval(interval), m_enabled(enabled) {
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Timer::fire);
     restart();
@@ -88,8 +94,6 @@ void Timer::SetQuietAhead(std::function<int()> quietAhead) {
 }
 
 void Timer::fire() {
-    // All that the ticks change on the display goes out in one write.
-    const x11::Step step;
     const int slept = m_quiet;
     m_quiet = 0;
     runTicks(slept + 1);
@@ -107,14 +111,14 @@ void Timer::runTicks(int count) {
 void Timer::plan() {
     Watch::forget(this);
     if (!m_enabled || m_interval <= 0 || !m_timer.isActive()) return;
-    m_sinceTick.start();
+    m_tickAt = m_clock.Milliseconds();
     const int quiet = m_quietAhead ? std::clamp(m_quietAhead(), 0, kMostQuiet) : 0;
     if (quiet > 0) {
         // Woken for the first tick after the quiet ones, on its own time.
         m_quiet = quiet;
         Watch::instance().sleeping.push_back(this);
         m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.start(m_interval * (quiet + 1));
+        m_timer.start(static_cast<int>(timerplan::SleepSpan(quiet, m_interval)));
     } else if (m_timer.interval() != m_interval || m_timer.timerType() != Qt::CoarseTimer) {
         m_timer.setTimerType(Qt::CoarseTimer);
         m_timer.start(m_interval);
@@ -124,14 +128,14 @@ void Timer::plan() {
 void Timer::CatchUp() {
     if (m_quiet == 0 || m_ticking) return;
     Watch::forget(this);
-    const int due = static_cast<int>(std::min<qint64>(m_quiet, m_sinceTick.elapsed() / m_interval));
+    const int due = timerplan::TicksDue(m_quiet, m_clock.Milliseconds() - m_tickAt, m_interval);
     m_quiet = 0;
     runTicks(due);
     if (!m_enabled) return;
     // The next tick comes at its own time, and what follows it is planned afresh then.
     m_timer.setTimerType(Qt::PreciseTimer);
-    m_timer.start(static_cast<int>(
-        std::max<qint64>(0, qint64{due + 1} * m_interval - m_sinceTick.elapsed())));
+    m_timer.start(
+        static_cast<int>(timerplan::NextWake(due, m_clock.Milliseconds() - m_tickAt, m_interval)));
 }
 
 void Timer::restart() {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "steadyclock.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -15,10 +16,13 @@
 // order, just before the tick after them, or as soon as anything else happens in the program
 // (input, another timer, a message), before it is handled. Either way every tick runs, each
 // before anything that comes after it, and the ones that change what is seen run on time.
+//
+// It measures how long it slept with `clock`, the machine's steady clock unless one is given.
 class Timer : public QObject {
     Q_OBJECT
   public:
-    Timer(QObject* owner, std::function<void()> onTick, int interval = 0, bool enabled = false);
+    Timer(QObject* owner, std::function<void()> onTick, int interval = 0, bool enabled = false,
+          const MonotonicClock* clock = nullptr);
     ~Timer() override;
 
     int Interval() const { return m_interval; }
@@ -43,12 +47,15 @@ class Timer : public QObject {
     void plan();
     void restart();
 
-    QTimer m_timer;
+    SteadyClock m_steady;
+    const MonotonicClock& m_clock;
+    // What wakes the timer; a child of it, so a test that moves the clock by hand can find it.
+    QTimer m_timer{this};
     std::function<void()> m_onTick;
     std::function<int()> m_quietAhead;
     int m_interval;
     bool m_enabled;
     int m_quiet = 0;
-    QElapsedTimer m_sinceTick; // since the last tick that ran at its own time
+    int64_t m_tickAt = 0; // when the last tick that ran at its own time ran
     bool m_ticking = false;
 };

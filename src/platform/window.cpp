@@ -2,7 +2,6 @@
 
 #include "devicepixels.h"
 #include "programlook.h"
-#include "qt/x11.h"
 
 #include <QCloseEvent>
 #include <QHash>
@@ -136,11 +135,12 @@ void Window::applyGeometry() {
     m_placed = want;
     // A shown desktop window that keeps its size is moved directly: the cheap way, which
     // matters five times a second while the pet walks and drifts.
+    WindowDisplay& display = m_services.display;
     if (isVisible() && !resized &&
-        x11::moveDesktopWindow(this, at.x(), at.y(), x11::Send::WithStep))
+        display.Place(*this, at.x(), at.y(), WindowDisplay::Send::WithStep))
         return;
     setGeometry(QRect(near, size));
-    if (isVisible()) x11::moveDesktopWindow(this, at.x(), at.y());
+    if (isVisible()) display.Place(*this, at.x(), at.y(), WindowDisplay::Send::Now);
 }
 
 void Window::Show() {
@@ -156,7 +156,11 @@ void Window::Hide() {
 }
 
 bool Window::topmost() const {
-    return property(x11::kTopmostProperty).toBool();
+    return property(kTopmostProperty).toBool();
+}
+
+WindowDisplay::Band Window::band() const {
+    return topmost() ? WindowDisplay::Band::Topmost : WindowDisplay::Band::Ordinary;
 }
 
 void Window::SetFocus() {
@@ -165,7 +169,7 @@ void Window::SetFocus() {
         raise();
         activateWindow();
     } else {
-        x11::stackAmongManagedWindows(this, topmost() ? x11::Band::Topmost : x11::Band::Ordinary);
+        m_services.display.Stack(*this, band());
     }
 }
 
@@ -192,16 +196,16 @@ void Window::showEvent(QShowEvent* event) {
     if (m_kind == Kind::Desktop) {
         // Qt made the window in its own coordinates: put it on the display's pixel, and give
         // it its outline, before it comes into view.
-        x11::moveDesktopWindow(this, m_placed.x(), m_placed.y());
+        m_services.display.Place(*this, m_placed.x(), m_placed.y(), WindowDisplay::Send::Now);
         applyShape();
     }
     pictureInDisplay();
     // No window manager sees this window, so it has no task-list entry; say so, and whether it
     // is topmost, for the desktop's tools.
     if (m_kind == Kind::Desktop) {
-        x11::setDesktopWindowState(this, topmost());
+        m_services.display.SetState(*this, topmost());
         // A window comes into view in front of the others of its band.
-        x11::stackAmongManagedWindows(this, topmost() ? x11::Band::Topmost : x11::Band::Ordinary);
+        m_services.display.Stack(*this, band());
     }
 }
 
@@ -221,7 +225,8 @@ bool Window::pictureInDisplay() {
     if (m_kind != Kind::Desktop || m_shape.isEmpty()) return false;
     if (m_onlyPicture < 0) m_onlyPicture = findChildren<QWidget*>().isEmpty() ? 1 : 0;
     if (!m_onlyPicture) return false;
-    return x11::showPictureInDisplay(this, m_picture.Key(), m_picture.Image(), displayRatio());
+    return m_services.display.ShowPicture(*this, m_picture.Key(), m_picture.Image(),
+                                          displayRatio());
 }
 
 const QImage& Window::drawnPicture() {
@@ -242,9 +247,9 @@ void Window::SetShape(const QRegion& shape) {
 void Window::applyShape() {
     // A desktop window takes its outline in the display's own pixels, scaled as its picture
     // is; one not yet made gets it when it is shown.
-    if (m_kind == Kind::Desktop && x11::available()) {
+    if (m_kind == Kind::Desktop && m_services.display.Live()) {
         if (!windowHandle()) return;
-        if (x11::shapeDesktopWindow(this, m_shape, displayRatio())) return;
+        if (m_services.display.Outline(*this, m_shape, displayRatio())) return;
     }
     setMask(m_shape);
 }
@@ -292,13 +297,12 @@ void Window::closeEvent(QCloseEvent* event) {
 void Window::mousePressEvent(QMouseEvent* e) {
     // A click brings a window to the front; no window manager does it for a desktop window.
     if (m_kind == Kind::Desktop && !topmost())
-        x11::stackAmongManagedWindows(this, x11::Band::Ordinary);
+        m_services.display.Stack(*this, WindowDisplay::Band::Ordinary);
     Form_MouseDown(buttonsOf(e->button()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
 }
 
 void Window::mouseMoveEvent(QMouseEvent* e) {
-    const x11::Step step; // a dragged window follows the pointer at once
     Form_MouseMove(buttonsOf(e->buttons()), shiftOf(e->modifiers()), e->position().x() * tppX(),
                    e->position().y() * tppY());
 }

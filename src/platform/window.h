@@ -4,6 +4,7 @@
 #include "services.h"
 
 #include <QCursor>
+#include <QRegion>
 #include <QWidget>
 
 class QMenu;
@@ -94,6 +95,7 @@ class Window : public QWidget {
     void applyGeometry();
     void applyShape();
     bool topmost() const;
+    WindowDisplay::Band band() const;
     bool pictureInDisplay();
     const QImage& drawnPicture();
     double displayRatio() const;

@@ -106,6 +106,6 @@ std::unique_ptr<WebBrowserObject> FakeWebBrowserFactory::CreateInternetExplorer(
 
 FakePlatform::FakePlatform()
     : services{runtime, clock, random,  files, settings, msgbox,
-               sound,   inet,  browser, tray,  stacking} {
+               sound,   inet,  browser, tray,  stacking, display} {
     files.AddWaves(runtime.appPath);
 }

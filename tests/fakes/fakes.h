@@ -4,6 +4,7 @@
 // windows asked of them.
 
 #include "platform/errors.h"
+#include "platform/nodisplay.h"
 #include "platform/services.h"
 
 #include <algorithm>
@@ -233,5 +234,6 @@ struct FakePlatform {
     FakeWebBrowserFactory browser;
     FakeShellTray tray;
     FakeWindowStacking stacking;
+    NoDisplay display;
     Services services;
 };

@@ -62,6 +62,6 @@ class LifeTest : public ::testing::Test {
     FakePlatform p;
     SpySound sound;
     Services services{p.runtime, p.clock, p.random,  p.files, p.settings, p.msgbox,
-                      sound,     p.inet,  p.browser, p.tray,  p.stacking};
+                      sound,     p.inet,  p.browser, p.tray,  p.stacking, p.display};
     Forms forms{services};
 };

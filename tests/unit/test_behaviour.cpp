@@ -1,4 +1,5 @@
 #include "life_fixture.h"
+#include "pet/idleposes.h"
 
 namespace {
 struct DecisionRow {
@@ -104,6 +105,37 @@ TEST_F(LifeTest, IdlePicturesShowTheCellBeforeTheRemark) {
             p.random.script.clear();
         }
     }
+}
+
+// The table that both the tick and the forecast of quiet ticks read: for each standing state,
+// the cell each choice shows and which choices speak.
+TEST(IdlePoses, EachStandingStateDrawsItsPlainCellMostlyAndAFewPosesSomeWithARemark) {
+    struct Row {
+        const char* state;
+        int plain, choices, lastCell;
+        std::vector<int> speaking;
+    };
+    const std::vector<Row> rows = {
+        {"facing front", 0, 22, 2, {21, 22}},
+        {"facing right", 27, 23, 30, {21}},
+        {"facing left", 31, 23, 34, {21}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.state);
+        const IdlePoses* poses = IdlePoses::Of(r.state);
+        ASSERT_NE(poses, nullptr);
+        ASSERT_EQ(poses->Count, r.choices);
+        std::vector<int> speaking;
+        for (int16_t choice = 1; choice <= poses->Count; ++choice) {
+            EXPECT_EQ(poses->CellFor(choice), choice <= 20 ? r.plain : r.plain + choice - 20);
+            EXPECT_EQ(poses->IsPlain(choice), choice <= 20);
+            if (poses->Speaks(choice)) speaking.push_back(choice);
+        }
+        EXPECT_EQ(poses->CellFor(poses->Count), r.lastCell);
+        EXPECT_EQ(speaking, r.speaking);
+    }
+    for (const char* state : {"sleeping", "walking right", "tickled front", ""})
+        EXPECT_EQ(IdlePoses::Of(state), nullptr) << state;
 }
 
 TEST_F(LifeTest, HiddenPetDoesNotLive) {

@@ -155,7 +155,7 @@ struct Startup {
     FakePlatform p;
     Files files;
     Services services{p.runtime, p.clock, p.random,  files,  p.settings, p.msgbox,
-                      p.sound,   p.inet,  p.browser, p.tray, p.stacking};
+                      p.sound,   p.inet,  p.browser, p.tray, p.stacking, p.display};
     Forms forms{services};
 };
 

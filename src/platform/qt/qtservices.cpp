@@ -1,6 +1,9 @@
 #include "qtservices.h"
 
 #include "qtimpl.h"
+#include "x11display.h"
+
+#include "platform/nodisplay.h"
 
 struct QtPlatform::Impl {
     QtRuntime runtime;
@@ -13,9 +16,14 @@ struct QtPlatform::Impl {
     QtInternetTransfer inet;
     QtWebBrowserFactory browser;
     QtShellTray tray{runtime};
-    QtWindowStacking stacking;
-    Services services{runtime, clock, random,  files, settings, msgbox,
-                      sound,   inet,  browser, tray,  stacking};
+    // The display's state lives here, for as long as the services do.
+    std::unique_ptr<X11Display> x11{X11Display::available() ? new X11Display : nullptr};
+    NoDisplay noDisplay;
+    QtWindowStacking stacking{x11.get()};
+    Services services{runtime, clock,    random,
+                      files,   settings, msgbox,
+                      sound,   inet,     browser,
+                      tray,    stacking, x11 ? static_cast<WindowDisplay&>(*x11) : noDisplay};
 };
 
 QtPlatform::QtPlatform() : d(std::make_unique<Impl>()) {}

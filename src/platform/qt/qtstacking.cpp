@@ -1,5 +1,5 @@
 #include "qtimpl.h"
-#include "x11.h"
+#include "x11display.h"
 
 #include "platform/window.h"
 
@@ -15,9 +15,9 @@ namespace {
 // (menus, notifications, a screen locker), which lie above it for as long as they are there.
 class TopmostKeeper : public QObject {
   public:
-    explicit TopmostKeeper(Window* window) : QObject(window), m_window(window) {
+    TopmostKeeper(Window* window, X11Display* x11) : QObject(window), m_window(window), m_x11(x11) {
         keepers().append(this);
-        x11::watchStacking(&TopmostKeeper::placeAll);
+        if (x11) x11->watchStacking(&TopmostKeeper::placeAll);
     }
     ~TopmostKeeper() override { keepers().removeOne(this); }
 
@@ -28,9 +28,9 @@ class TopmostKeeper : public QObject {
     bool active() const { return m_on; }
 
     void place() {
-        if (m_window->isVisible())
-            x11::stackAmongManagedWindows(m_window,
-                                          m_on ? x11::Band::Topmost : x11::Band::Ordinary);
+        if (m_x11 && m_window->isVisible())
+            m_x11->Stack(*m_window,
+                         m_on ? WindowDisplay::Band::Topmost : WindowDisplay::Band::Ordinary);
     }
 
     static TopmostKeeper* of(Window* window) {
@@ -57,6 +57,7 @@ class TopmostKeeper : public QObject {
     }
 
     Window* m_window;
+    X11Display* m_x11;
     bool m_on = false;
 };
 } // namespace
@@ -66,12 +67,12 @@ long QtWindowStacking::SetWindowPos(HWND hwnd, HWND insertAfter, int, int, int, 
     Window* w = Window::FromHandle(hwnd);
     if (!w || (insertAfter != swp::Topmost && insertAfter != swp::NoTopmost)) return 0;
     const bool top = insertAfter == swp::Topmost;
-    w->setProperty(x11::kTopmostProperty, top);
+    w->setProperty(kTopmostProperty, top);
 
     if (w->windowFlags() & Qt::X11BypassWindowManagerHint) {
         TopmostKeeper* keeper = TopmostKeeper::of(w);
-        if (!keeper && top) keeper = new TopmostKeeper(w);
-        if (w->isVisible()) x11::setDesktopWindowState(w, top);
+        if (!keeper && top) keeper = new TopmostKeeper(w, m_x11);
+        if (m_x11 && w->isVisible()) m_x11->SetState(*w, top);
         // Out of the band it stays where it is seen, in front of the ordinary windows, where
         // the next window raised covers it.
         if (keeper) keeper->setTopmost(top);
