@@ -79,9 +79,9 @@ struct PulsePlayer::Connection {
         if (wanted.name.isEmpty() || !ready()) return;
         if (cached.count(wanted.name)) {
             ++started;
-            if (pa_operation* o = pa_context_play_sample_with_proplist(
-                    context, wanted.name.constData(), nullptr, PA_VOLUME_NORM, nullptr,
-                    onStarted, this))
+            if (pa_operation* o =
+                    pa_context_play_sample_with_proplist(context, wanted.name.constData(), nullptr,
+                                                         PA_VOLUME_NORM, nullptr, onStarted, this))
                 pa_operation_unref(o);
             else
                 ++answered; // no answer will come
