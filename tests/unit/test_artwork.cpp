@@ -203,7 +203,9 @@ TEST(Pictures, WindowAndTrayIconsCarryEveryDrawnSize) {
         SCOPED_TRACE(size.file);
         const QImage drawn = committed(size);
         for (const QIcon& icon : {window, tray})
-            EXPECT_EQ(icon.pixmap(size.size).toImage().convertToFormat(QImage::Format_ARGB32),
+            EXPECT_EQ(icon.pixmap(QSize(size.size, size.size), 1.0)
+                          .toImage()
+                          .convertToFormat(QImage::Format_ARGB32),
                       drawn);
     }
     EXPECT_EQ(window.availableSizes().size(), 5);
