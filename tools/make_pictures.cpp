@@ -3,6 +3,7 @@
 #include "dialog_art.h"
 #include "sprite_sheet.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -31,7 +32,11 @@ int main(int argc, char** argv) {
     const QDir dir(argv[1]);
     bool ok = save(makeSpriteSheet(), dir, "sprites.png");
     ok = save(makeIcon(), dir, "pimbolet.png") && ok;
-    ok = save(makeIcon(128), dir, "pimbolet-128.png") && ok;
+    // Each size a desktop shows the icon at is drawn, so that none of them is a scaled copy.
+    for (const int size : {16, 22, 24, 48, 128}) {
+        const QByteArray name = "pimbolet-" + QByteArray::number(size) + ".png";
+        ok = save(makeIcon(size), dir, name.constData()) && ok;
+    }
     ok = save(makeOpenHand(), dir, "hand1.png") && ok;
     ok = save(makeGrabHand(), dir, "hand2.png") && ok;
     ok = save(makePointingHand(), dir, "link.png") && ok;

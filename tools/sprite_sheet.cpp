@@ -189,10 +189,15 @@ QImage makeIcon(int size) {
     // The whole pet as the sheet's cell 0 shows it, feet and all, standing on the icon's lower
     // edge; drawn at the icon's own size with hard edges, as the sprites are, so that no size
     // is a blurred copy of another. The quarter-pixel shift puts both eyes' highlights on
-    // whole pixels at 32.
+    // whole pixels at 32 and above; the small sizes have shifts of their own that keep both
+    // eyes open with their pupils apart.
     p.setRenderHint(QPainter::Antialiasing, false);
+    const QPointF shift = size == 16   ? QPointF(0, 0)
+                          : size == 22 ? QPointF(0.25, 0.5)
+                          : size == 24 ? QPointF(0, 0.75)
+                                       : QPointF(0.25, 0.25);
     const double k = 0.56 * size / 32.0;
-    p.translate(std::floor((size - 42 * k) / 2) + 0.25, size - 55 * k - 0.25);
+    p.translate(std::floor((size - 42 * k) / 2) + shift.x(), size - 55 * k - shift.y());
     p.scale(k, k);
     pet::drawFront(p, pet::Face::Neutral);
     return icon;

@@ -11,7 +11,19 @@ const Picture& IconPicture() {
 }
 
 QIcon WindowIcon() {
-    return QIcon(QPixmap::fromImage(IconPicture().Image()));
+    // Every size the desktop shows the icon at is drawn on its own: Qt hands each place the
+    // drawing of its size rather than a scaled copy of the 32-pixel one.
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(IconPicture().Image()));
+    for (const int size : {16, 22, 24, 48})
+        icon.addFile(QStringLiteral(":/pictures/pimbolet-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QIcon IconOf(const Picture& picture) {
+    if (picture.IsNull()) return QIcon();
+    if (picture.Key() == IconPicture().Key()) return WindowIcon();
+    return QIcon(QPixmap::fromImage(picture.Image()));
 }
 
 QFont DesignFont() {

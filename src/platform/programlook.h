@@ -12,8 +12,12 @@ namespace programlook {
 // The program's 32 x 32 icon: the options dialog's icon and the tray icon's picture.
 const Picture& IconPicture();
 
-// That picture as a window icon, the same for every window and message box.
+// The program's icon in every size it is drawn at, the same for every window and message box.
 QIcon WindowIcon();
+
+// A picture as the desktop shows it (the tray): the program's own icon picture brings every
+// drawn size with it; any other picture is the one size it has. Null for a null picture.
+QIcon IconOf(const Picture& picture);
 
 // "MS Sans Serif" 8 pt, drawn in the nearest font of the same widths that a Linux desktop has,
 // so that every caption fits its control.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installed with `cmake --install`, the pet has a desktop entry that passes desktop-file-validate
-# (named "Pimbolet", with its icon, among games and amusements) and its icon in the hicolor
-# theme, and no autostart entry; started as the application menu starts it, the installed pet
-# comes onto the desktop, and Exit ends it.
+# (named "Pimbolet", with its icon, among games and amusements), its icon in the hicolor theme at
+# every size it is drawn at, and no autostart entry; started as the application menu starts it,
+# the installed pet comes onto the desktop, and Exit ends it.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 command -v desktop-file-validate >/dev/null ||
@@ -28,10 +28,13 @@ expect "the entry is named Pimbolet ($(field Name))" [ "$(field Name)" = Pimbole
 expect "the entry shows the program's icon ($(field Icon))" [ "$(field Icon)" = pimbolet ]
 expect "the entry is among games and amusements ($(field Categories))" \
     grep -Eq '(^|;)Game;(.*;)?Amusement;|(^|;)Amusement;(.*;)?Game;' <<<"$(field Categories)"
-for size in 32 128; do
+for size in 16 22 24 32 48 128; do
     icon=$prefix/share/icons/hicolor/${size}x$size/apps/pimbolet.png
+    drawn=$E2E_SOURCE_DIR/resources/pictures/pimbolet-$size.png
+    [ "$size" != 32 ] || drawn=$E2E_SOURCE_DIR/resources/pictures/pimbolet.png
     expect "the hicolor theme has the icon at ${size}x$size" \
         [ "$(identify -format '%m %wx%h' "$icon" 2>/dev/null)" = "PNG ${size}x$size" ]
+    expect "and it is the icon drawn at that size" cmp -s "$icon" "$drawn"
 done
 expect "no autostart entry is installed" [ -z "$(find "$prefix" -path '*autostart*')" ]
 

@@ -34,7 +34,7 @@ TEST(X11MessageBoxes, LookLikeTheProgramsOwnWindows) {
         const Built b = build("Virtual Pet Pimbolet is Already Running!", style, "caption");
         QMessageBox& box = *b.box;
         EXPECT_EQ(box.windowIcon()
-                      .pixmap(programIcon.size())
+                      .pixmap(programIcon.size(), 1.0)
                       .toImage()
                       .convertToFormat(QImage::Format_ARGB32_Premultiplied),
                   programIcon);

@@ -1,7 +1,10 @@
 // The committed artwork and sounds keep the shapes the program relies on: the sheet's grid,
 // key colour and mirror pairs, the cursors' hot spots, the dialog pictures' sizes and the
 // wave files' format.
+#include "platform/programlook.h"
+
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QSet>
 
@@ -128,6 +131,21 @@ TEST(Pictures, CursorsAndIconAreSmallAndSeeThrough) {
     EXPECT_TRUE(icon.hasAlphaChannel());
 }
 
+// Every size the program icon is drawn at, and where its drawing is committed.
+struct IconSize {
+    int size;
+    const char* file;
+};
+const IconSize kIconSizes[] = {{16, "pimbolet-16.png"}, {22, "pimbolet-22.png"},
+                               {24, "pimbolet-24.png"}, {32, "pimbolet.png"},
+                               {48, "pimbolet-48.png"}, {128, "pimbolet-128.png"}};
+
+QImage committed(const IconSize& icon) {
+    return QImage(QStringLiteral(PIMBOLET_SOURCE_DIR "/resources/pictures/") +
+                  QLatin1String(icon.file))
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
 // Every size of the program icon is the whole pet of cell 0, drawn at that size with hard
 // edges: its colours are the sprite's own, no half see-through pixel, and an outline all round
 // (a drawing cut by the icon's edge would end in its fill colours there).
@@ -142,17 +160,14 @@ TEST(Pictures, EveryIconSizeShowsTheWholePetOfTheSheet) {
     for (int x = petBounds.left(); outline == kMagenta; ++x)
         outline = front.pixel(x, petBounds.top());
 
-    for (const auto& [path, size] :
-         {std::pair{QStringLiteral(":/pictures/pimbolet.png"), 32},
-          std::pair{QStringLiteral(PIMBOLET_SOURCE_DIR "/resources/pictures/pimbolet-128.png"),
-                    128}}) {
-        SCOPED_TRACE(path.toStdString());
-        const QImage icon = QImage(path).convertToFormat(QImage::Format_ARGB32);
-        ASSERT_EQ(icon.size(), QSize(size, size));
+    for (const IconSize& size : kIconSizes) {
+        SCOPED_TRACE(size.file);
+        const QImage icon = committed(size);
+        ASSERT_EQ(icon.size(), QSize(size.size, size.size));
         QRect bounds;
         QSet<QRgb> colours;
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x) {
                 const QRgb c = icon.pixel(x, y);
                 ASSERT_TRUE(qAlpha(c) == 0 || qAlpha(c) == 255) << x << "," << y;
                 if (qAlpha(c) == 0) continue;
@@ -162,7 +177,7 @@ TEST(Pictures, EveryIconSizeShowsTheWholePetOfTheSheet) {
                     << "a colour not the pet's at " << x << "," << y;
             }
         EXPECT_EQ(colours, petColours) << "every colour of the pet shows";
-        EXPECT_GE(bounds.height() * 10, size * 9) << "the pet fills the icon's height";
+        EXPECT_GE(bounds.height() * 10, size.size * 9) << "the pet fills the icon's height";
         EXPECT_NEAR(double(bounds.width()) / bounds.height(),
                     double(petBounds.width()) / petBounds.height(), 0.05);
         const auto outlineOnly = [&](QPoint from, QPoint step, int count) {
@@ -175,6 +190,31 @@ TEST(Pictures, EveryIconSizeShowsTheWholePetOfTheSheet) {
         EXPECT_TRUE(outlineOnly(bounds.topLeft(), {0, 1}, bounds.height())) << "left";
         EXPECT_TRUE(outlineOnly(bounds.topRight(), {0, 1}, bounds.height())) << "right";
     }
+}
+
+// Title bars, the task bar and the tray each get the drawing of their own size, pixel for
+// pixel, from the window icon; the tray's picture (the options dialog's icon picture) brings
+// the same sizes, while any other picture stays the one size it is.
+TEST(Pictures, WindowAndTrayIconsCarryEveryDrawnSize) {
+    const QIcon window = programlook::WindowIcon();
+    const QIcon tray = programlook::IconOf(programlook::IconPicture());
+    for (const IconSize& size : kIconSizes) {
+        if (size.size > 48) continue; // the large one is for the application menu only
+        SCOPED_TRACE(size.file);
+        const QImage drawn = committed(size);
+        for (const QIcon& icon : {window, tray})
+            EXPECT_EQ(icon.pixmap(QSize(size.size, size.size), 1.0)
+                          .toImage()
+                          .convertToFormat(QImage::Format_ARGB32),
+                      drawn);
+    }
+    EXPECT_EQ(window.availableSizes().size(), 5);
+
+    QImage other(20, 20, QImage::Format_ARGB32);
+    other.fill(Qt::red);
+    const QIcon single = programlook::IconOf(Picture(other, 7));
+    EXPECT_EQ(single.availableSizes(), QList<QSize>{QSize(20, 20)});
+    EXPECT_TRUE(programlook::IconOf(Picture()).isNull());
 }
 
 TEST(Pictures, DialogArtworkHasItsSizes) {

@@ -1,13 +1,13 @@
 #include "qtimpl.h"
 
 #include "platform/picture.h"
+#include "platform/programlook.h"
 #include "platform/window.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include <cstring>
@@ -71,8 +71,7 @@ bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 8
     constexpr uint32_t kMessage = 1, kIcon = 2, kTip = 4;
 
     QIcon picture;
-    if (flags & kIcon)
-        picture = QIcon(QPixmap::fromImage(Picture::FromHandle(get32(record, 20)).Image()));
+    if (flags & kIcon) picture = programlook::IconOf(Picture::FromHandle(get32(record, 20)));
     // A tray icon without a picture cannot be shown at all: use the program's own.
     if (picture.isNull()) picture = QGuiApplication::windowIcon();
     if (!m_watching) {
