@@ -1,8 +1,8 @@
 // The cost of one behaviour tick, the show-cell included, and whether memory grows over a
 // long life. Prints its figures; it asserts nothing.
 
-#include "app/forms.h"
 #include "fakes/fakes.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 #include "platform/qt/x11display.h"
 

@@ -1,5 +1,5 @@
-#include "app/forms.h"
 #include "companions/popmenus.h"
+#include "forms/forms.h"
 #include "platform/qt/displayopening.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/sessionend.h"

@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "app/forms.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 #include "platform/dialogkeys.h"
 #include "platform/programlook.h"

@@ -1,6 +1,6 @@
 #include "Form2.h"
 
-#include "app/forms.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 #include "platform/dialogkeys.h"
 #include "platform/errors.h"
@@ -10,10 +10,6 @@
 #include <QKeyEvent>
 
 #include <string>
-
-namespace {
-constexpr const char* kSection = "Settings";
-} // namespace
 
 Form2::Form2(Forms& forms)
     : Window(forms.services(), Kind::Dialog, QStringLiteral("Version x.x")),
@@ -84,7 +80,7 @@ int16_t Form2::storedFlag(const char* key, int16_t def) {
     // hand) falls back to the default rather than keeping the pet from starting.
     Services& s = services();
     const std::string text =
-        s.settings.GetSetting(s.runtime.Title(), kSection, key, std::to_string(def));
+        s.settings.GetSetting(s.runtime.Title(), Form1::kSettingsSection, key, std::to_string(def));
     try {
         size_t used = 0;
         const int v = std::stoi(text, &used);
@@ -97,8 +93,8 @@ int16_t Form2::storedFlag(const char* key, int16_t def) {
 
 void Form2::Form_Load() {
     Services& s = services();
-    Text1.setText(QString::fromStdString(
-        s.settings.GetSetting(s.runtime.Title(), kSection, "name", "Enter Pet's Name here")));
+    Text1.setText(QString::fromStdString(s.settings.GetSetting(
+        s.runtime.Title(), Form1::kSettingsSection, "name", "Enter Pet's Name here")));
     Check1.SetValue(storedFlag("sound", 1));
     Check2.SetValue(storedFlag("startup", 0));
     Check3.SetValue(storedFlag("ontop", 1));
@@ -115,13 +111,16 @@ void Form2::Form_Unload() {
     Services& s = services();
     const std::string app = s.runtime.Title();
     try {
-        s.settings.SaveSetting(app, kSection, "name", Text1.text().toStdString());
-        s.settings.SaveSetting(app, kSection, "sound", std::to_string(Check1.Value()));
-        s.settings.SaveSetting(app, kSection, "startup", std::to_string(Check2.Value()));
-        s.settings.SaveSetting(app, kSection, "ontop", std::to_string(Check3.Value()));
-        s.settings.SaveSetting(app, kSection, "version",
+        s.settings.SaveSetting(app, Form1::kSettingsSection, "name", Text1.text().toStdString());
+        s.settings.SaveSetting(app, Form1::kSettingsSection, "sound",
+                               std::to_string(Check1.Value()));
+        s.settings.SaveSetting(app, Form1::kSettingsSection, "startup",
+                               std::to_string(Check2.Value()));
+        s.settings.SaveSetting(app, Form1::kSettingsSection, "ontop",
+                               std::to_string(Check3.Value()));
+        s.settings.SaveSetting(app, Form1::kSettingsSection, "version",
                                std::to_string(s.runtime.Major()) + "." +
-                                   std::to_string(s.runtime.Minor()) + " beta");
+                                   std::to_string(s.runtime.Minor()) + Form1::kRelease);
     } catch (const RuntimeError& e) {
         // The store leaves its file as it was; the closing goes on, and the user hears why the
         // options were not kept.

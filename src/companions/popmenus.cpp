@@ -2,7 +2,7 @@
 
 #include "About.h"
 #include "Form2.h"
-#include "app/forms.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 #include "pet/FormE.h"
 #include "splash.h"

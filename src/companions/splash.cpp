@@ -1,7 +1,7 @@
 #include "splash.h"
 
 #include "About.h"
-#include "app/forms.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 #include "platform/convert.h"
 #include "platform/web.h"

@@ -1,9 +1,9 @@
 #include "Form1.h"
 
 #include "FormE.h"
-#include "app/forms.h"
 #include "companions/Form2.h"
 #include "companions/splash.h"
+#include "forms/forms.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 #include "platform/programlook.h"
@@ -13,11 +13,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-
-namespace {
-constexpr const char* kSection = "Settings";
-
-} // namespace
 
 Form1::Form1(Forms& forms)
     : Window(forms.services(), Kind::Desktop, QStringLiteral("Pimbolet")),
@@ -70,7 +65,7 @@ bool Form1::RequiredFilesMissing() {
 
 void Form1::Form_Load() {
     Services& s = services();
-    Release = " beta";
+    Release = kRelease;
 
     if (RequiredFilesMissing()) {
         s.msgbox.MsgBox("Required files are missing", mb::Critical, "Load Error");
@@ -96,12 +91,12 @@ void Form1::Form_Load() {
         FrameNo = 1;
         SetMouseIcon(hand1);
 
-        BirthDate =
-            datetime::FromText(s.settings.GetSetting(s.runtime.Title(), kSection, "birth", "0"));
+        BirthDate = datetime::FromText(
+            s.settings.GetSetting(s.runtime.Title(), kSettingsSection, "birth", "0"));
         if (BirthDate == 0) {
             m_forms.formE().Show();
             BirthDate = s.clock.Now();
-            s.settings.SaveSetting(s.runtime.Title(), kSection, "birth",
+            s.settings.SaveSetting(s.runtime.Title(), kSettingsSection, "birth",
                                    datetime::ToText(BirthDate));
             State = "facing front";
             ActionTicks = 40;

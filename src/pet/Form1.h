@@ -59,6 +59,11 @@ class Form1 : public Window {
     // pose, up to Timer::kMostQuiet. 0 when that cannot be told.
     int QuietTicksAhead() const;
 
+    // The settings store's section for every key the windows keep.
+    static constexpr const char* kSettingsSection = "Settings";
+    // What follows the version numbers in the version text, and in the stored "version".
+    static constexpr const char* kRelease = " beta";
+
     // Public members the other windows use.
     std::string Release;
     std::string UseCdata;

@@ -1,7 +1,7 @@
 #include "Form1.h"
 
-#include "app/forms.h"
 #include "companions/popmenus.h"
+#include "forms/forms.h"
 #include "platform/convert.h"
 #include "platform/errors.h"
 
@@ -19,9 +19,6 @@ std::optional<int16_t> Twips16(float value) {
         return std::nullopt;
     }
 }
-
-constexpr int32_t kTrayLeftDown = 513;
-constexpr int32_t kTrayRightDown = 516;
 } // namespace
 
 void Form1::Form_MouseDown(int16_t Button, int16_t, float, float) {
@@ -59,7 +56,9 @@ void Form1::Form_MouseMove(int16_t Button, int16_t, float X, float Y) {
     } catch (const RuntimeError&) {
         // Too far off to be any event's number.
     }
-    if (event == kTrayLeftDown || event == kTrayRightDown) PopupMenu(m_forms.popMenus().mnuicon);
+    if (event == static_cast<int32_t>(trayclick::LeftDown) ||
+        event == static_cast<int32_t>(trayclick::RightDown))
+        PopupMenu(m_forms.popMenus().mnuicon);
 }
 
 void Form1::Form_MouseUp(int16_t Button, int16_t, float X, float Y) {

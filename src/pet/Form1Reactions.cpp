@@ -1,7 +1,7 @@
 #include "Form1.h"
 
-#include "app/forms.h"
 #include "companions/Form2.h"
+#include "forms/forms.h"
 
 // The tickle and slap reactions, and the sounds the pet makes.
 

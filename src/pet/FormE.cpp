@@ -1,7 +1,7 @@
 #include "FormE.h"
 
 #include "Form1.h"
-#include "app/forms.h"
+#include "forms/forms.h"
 #include "platform/convert.h"
 
 FormE::FormE(Forms& forms)

@@ -9,10 +9,10 @@ namespace convert {
 
 namespace {
 template <typename T> T roundEven(double value) {
-    if (std::isnan(value)) throw RuntimeError(vberr::Overflow, "Overflow");
+    if (std::isnan(value)) throw RuntimeError(errnum::Overflow, "Overflow");
     const double r = std::nearbyint(value); // the default rounding mode rounds halves to even
     if (r < std::numeric_limits<T>::min() || r > std::numeric_limits<T>::max())
-        throw RuntimeError(vberr::Overflow, "Overflow");
+        throw RuntimeError(errnum::Overflow, "Overflow");
     return static_cast<T>(r);
 }
 } // namespace

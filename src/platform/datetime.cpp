@@ -29,7 +29,7 @@ long long floorDiv(long long a, long long b) {
 }
 
 [[noreturn]] void mismatch(const std::string& text) {
-    throw RuntimeError(vberr::TypeMismatch,
+    throw RuntimeError(errnum::TypeMismatch,
                        "Type mismatch: \"" + text + "\" is not a date and time");
 }
 } // namespace

@@ -19,10 +19,11 @@ struct ProgramEnded {
     int status = 0;
 };
 
-namespace vberr {
+// The runtime's error numbers that the windows and the services name.
+namespace errnum {
 constexpr int Overflow = 6;
 constexpr int TypeMismatch = 13;
 constexpr int FileNotFound = 53;
 constexpr int PermissionDenied = 70;
 constexpr int PathFileAccess = 75;
-} // namespace vberr
+} // namespace errnum

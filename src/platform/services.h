@@ -162,6 +162,13 @@ constexpr uint32_t Add = 0;
 constexpr uint32_t Delete = 2;
 } // namespace nim
 
+// The mouse messages a tray icon sends its window: a mouse move whose X, in pixels, is the
+// message's number.
+namespace trayclick {
+constexpr uint32_t LeftDown = 0x201;
+constexpr uint32_t RightDown = 0x204;
+} // namespace trayclick
+
 class ShellTray {
   public:
     virtual ~ShellTray() = default;

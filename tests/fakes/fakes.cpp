@@ -19,17 +19,17 @@ bool FakeFiles::Exists(const std::string& path) {
 
 void FakeFiles::Kill(const std::string& path) {
     if (files.erase(Normal(path)) == 0)
-        throw RuntimeError(vberr::FileNotFound, "File not found: " + path);
+        throw RuntimeError(errnum::FileNotFound, "File not found: " + path);
 }
 
 void FakeFiles::WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (failWrites) throw RuntimeError(vberr::PathFileAccess, "Path/File access error: " + path);
+    if (failWrites) throw RuntimeError(errnum::PathFileAccess, "Path/File access error: " + path);
     files[Normal(path)] = bytes;
 }
 
 std::vector<std::string> FakeFiles::ReadLines(const std::string& path) {
     const auto it = files.find(Normal(path));
-    if (it == files.end()) throw RuntimeError(vberr::FileNotFound, "File not found: " + path);
+    if (it == files.end()) throw RuntimeError(errnum::FileNotFound, "File not found: " + path);
     std::vector<std::string> lines;
     std::string line;
     const auto& data = it->second;
@@ -60,7 +60,7 @@ std::string FakeSettings::GetSetting(const std::string& app, const std::string& 
 
 void FakeSettings::SaveSetting(const std::string& app, const std::string& section,
                                const std::string& key, const std::string& value) {
-    if (!failSaves.empty()) throw RuntimeError(vberr::PathFileAccess, failSaves);
+    if (!failSaves.empty()) throw RuntimeError(errnum::PathFileAccess, failSaves);
     values[app + "/" + section + "/" + key] = value;
     saved.push_back(key);
     if (journal) journal->push_back("save " + key);

@@ -1,4 +1,4 @@
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtruntime.h"
 
 #include <QCoreApplication>
 #include <QProcess>

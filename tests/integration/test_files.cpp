@@ -1,6 +1,7 @@
 #include "integration_env.h"
 #include "platform/errors.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/nativepath.h"
+#include "platform/qt/qtfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -93,7 +94,7 @@ TEST_F(Files, KillRemovesAFileAndFailsOnAMissingOne) {
         files.Kill(path("update.koz"));
         ADD_FAILURE() << "deleting a missing file must fail";
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.Number, vberr::FileNotFound);
+        EXPECT_EQ(e.Number, errnum::FileNotFound);
     }
 }
 
@@ -117,7 +118,7 @@ TEST_F(Files, FailedWriteIsAnErrorAndLeavesTheOldFileWhole) {
         try {
             files.WriteBytes(path("update.koz"), std::vector<uint8_t>(4096, 'n'));
         } catch (const RuntimeError& e) {
-            threw = e.Number == vberr::PathFileAccess;
+            threw = e.Number == errnum::PathFileAccess;
         }
     }
     EXPECT_TRUE(threw);

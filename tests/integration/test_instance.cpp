@@ -1,6 +1,7 @@
 #include "integration_env.h"
 #include "platform/qt/atomicfile.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtruntime.h"
+#include "platform/qt/qtsettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/pulsesounddevice.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -60,7 +60,7 @@ class Multimedia : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    QtMultimedia sound;
+    PulseSoundDevice sound;
 };
 } // namespace
 

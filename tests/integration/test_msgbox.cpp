@@ -1,5 +1,7 @@
 #include "platform/errors.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtmessageboxes.h"
+#include "platform/qt/qtruntime.h"
+#include "platform/qt/qtwebbrowserfactory.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>

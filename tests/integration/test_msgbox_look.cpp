@@ -1,4 +1,5 @@
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtmessageboxes.h"
+#include "platform/qt/qtruntime.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>

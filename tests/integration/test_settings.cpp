@@ -1,6 +1,6 @@
 #include "integration_env.h"
 #include "platform/errors.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtsettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -104,7 +104,7 @@ TEST(Settings, FailedWriteIsAnErrorAndLeavesTheOldFileWhole) {
                 s.SaveSetting(app, "Settings", "name", std::string(4096, 'x'));
             } catch (const RuntimeError& e) {
                 threw = true;
-                EXPECT_EQ(e.Number, vberr::PathFileAccess);
+                EXPECT_EQ(e.Number, errnum::PathFileAccess);
                 EXPECT_NE(e.Description.find(file.toStdString()), std::string::npos)
                     << e.Description;
             }

@@ -1,6 +1,6 @@
 #include "integration_env.h"
 #include "platform/errors.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtsettings.h"
 
 #include <QDir>
 #include <QFile>

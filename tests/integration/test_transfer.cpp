@@ -1,6 +1,8 @@
 #include "platform/errors.h"
-#include "platform/qt/qtimpl.h"
+#include "platform/qt/qtinternettransfer.h"
+#include "platform/qt/qtruntime.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -1,5 +1,6 @@
-#include "platform/qt/qtimpl.h"
 #include "platform/qt/qtservices.h"
+#include "platform/qt/qtshelltray.h"
+#include "platform/qt/qtwindowstacking.h"
 #include "platform/window.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/forms.h"
 #include "fakes/fakes.h"
+#include "forms/forms.h"
 #include "pet/Form1.h"
 
 #include <gtest/gtest.h>

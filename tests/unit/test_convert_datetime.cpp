@@ -41,7 +41,7 @@ TEST(DateTime, ZeroAndNumbersAndBadText) {
         datetime::FromText("yesterday at noon");
         FAIL() << "no error";
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.Number, vberr::TypeMismatch);
+        EXPECT_EQ(e.Number, errnum::TypeMismatch);
         EXPECT_NE(e.Description.find("yesterday at noon"), std::string::npos);
     }
     EXPECT_THROW(datetime::FromText("2001-02-29 10:00:00"), RuntimeError);
@@ -82,7 +82,7 @@ TEST(DateTime, BadTextOfAnySizeIsAMismatchQuotedShort) {
             datetime::FromText(text);
             ADD_FAILURE() << "no error for " << text.substr(0, 60);
         } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.Number, vberr::TypeMismatch);
+            EXPECT_EQ(e.Number, errnum::TypeMismatch);
             EXPECT_NE(e.Description.find("is not a date and time"), std::string::npos);
             EXPECT_LT(e.Description.size(), 100u) << "quoted short";
             EXPECT_NE(e.Description.find(text.substr(0, 12)), std::string::npos)

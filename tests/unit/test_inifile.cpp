@@ -1,4 +1,4 @@
-#include "platform/qt/inifile.h"
+#include "platform/inifile.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@ std::vector<uint8_t> bytes(const std::string& text) {
 class Files : public FakeFiles {
   public:
     std::vector<std::string> ReadLines(const std::string& path) override {
-        if (failReads) throw RuntimeError(vberr::PermissionDenied, "Permission denied: " + path);
+        if (failReads) throw RuntimeError(errnum::PermissionDenied, "Permission denied: " + path);
         return FakeFiles::ReadLines(path);
     }
     bool failReads = false;

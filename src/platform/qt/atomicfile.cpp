@@ -15,9 +15,9 @@
 
 namespace {
 [[noreturn]] void fail(const QByteArray& path, const char* what, int err) {
-    throw RuntimeError(vberr::PathFileAccess, "Path/File access error: cannot " +
-                                                  std::string(what) + " " + path.toStdString() +
-                                                  " (" + std::strerror(err) + ")");
+    throw RuntimeError(errnum::PathFileAccess, "Path/File access error: cannot " +
+                                                   std::string(what) + " " + path.toStdString() +
+                                                   " (" + std::strerror(err) + ")");
 }
 
 // Writes all of it, or sets errno and says no.

@@ -1,5 +1,7 @@
+#include "qtfiles.h"
+
 #include "atomicfile.h"
-#include "qtimpl.h"
+#include "nativepath.h"
 
 #include "platform/errors.h"
 
@@ -13,10 +15,10 @@ bool QtFiles::Exists(const std::string& path) {
 
 void QtFiles::Kill(const std::string& path) {
     QFile f(nativePath(path));
-    if (!f.exists()) throw RuntimeError(vberr::FileNotFound, "File not found: " + path);
+    if (!f.exists()) throw RuntimeError(errnum::FileNotFound, "File not found: " + path);
     if (!f.remove())
-        throw RuntimeError(vberr::PermissionDenied, "Permission denied: " + path + " (" +
-                                                        f.errorString().toStdString() + ")");
+        throw RuntimeError(errnum::PermissionDenied, "Permission denied: " + path + " (" +
+                                                         f.errorString().toStdString() + ")");
 }
 
 void QtFiles::WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -31,7 +33,7 @@ void QtFiles::WriteBytes(const std::string& path, const std::vector<uint8_t>& by
 std::vector<std::string> QtFiles::ReadLines(const std::string& path) {
     QFile f(nativePath(path));
     if (!f.open(QIODevice::ReadOnly))
-        throw RuntimeError(vberr::FileNotFound, "File not found: " + path);
+        throw RuntimeError(errnum::FileNotFound, "File not found: " + path);
     const QByteArray data = f.readAll();
     std::vector<std::string> lines;
     std::string line;

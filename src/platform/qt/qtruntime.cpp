@@ -1,17 +1,17 @@
+#include "qtruntime.h"
+
 #include "atomicfile.h"
-#include "qtimpl.h"
+#include "qtsettings.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QCursor>
-#include <QDateTime>
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,26 +19,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-QString nativePath(const std::string& path, const std::string& programFolder) {
-    // The folder counts only as a whole name: "/opt/pet" is not the start of "/opt/pets/x".
-    const size_t n = programFolder.size();
-    const bool inFolder =
-        n > 0 && path.starts_with(programFolder) &&
-        (path.size() == n || programFolder.back() == '/' || path[n] == '/' || path[n] == '\\');
-    const QString folder = QString::fromStdString(inFolder ? programFolder : std::string());
-    QString rest = QString::fromStdString(path.substr(inFolder ? n : 0));
-    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (folder.endsWith(QLatin1Char('/'))) rest.prepend(QLatin1Char('/'));
-    while (rest.contains(QLatin1String("//")))
-        rest.replace(QLatin1String("//"), QLatin1String("/"));
-    if (folder.endsWith(QLatin1Char('/'))) rest.remove(0, 1);
-    return folder + rest;
-}
-
-QString nativePath(const std::string& path) {
-    return nativePath(path, QCoreApplication::applicationDirPath().toStdString());
-}
 
 std::string QtRuntime::AppPath() const {
     return QCoreApplication::applicationDirPath().toStdString();
@@ -190,43 +170,4 @@ void QtRuntime::DoEvents() {
 void QtRuntime::End(EndStatus status) {
     std::fflush(nullptr);
     std::_Exit(static_cast<int>(status));
-}
-
-Date QtClock::Now() {
-    const QDateTime now = QDateTime::currentDateTime();
-    datetime::Parts p;
-    p.year = now.date().year();
-    p.month = now.date().month();
-    p.day = now.date().day();
-    p.hour = now.time().hour();
-    p.minute = now.time().minute();
-    p.second = now.time().second();
-    return datetime::FromParts(p);
-}
-
-float QtRandom::fromBits(std::mt19937::result_type bits) {
-    // 24 random bits: every value is exactly representable and below 1.
-    return static_cast<float>(bits >> 8) * (1.0f / 16777216.0f);
-}
-
-float QtRandom::Rnd() {
-    return fromBits(m_engine());
-}
-
-std::vector<float> QtRandom::Upcoming(int count) const {
-    std::mt19937 ahead = m_engine;
-    std::vector<float> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back(fromBits(ahead()));
-    return values;
-}
-
-void QtRandom::Randomize() {
-    // A test hook: benchmarks and tests that must see the same life every time name the seed.
-    bool fixed = false;
-    const unsigned seed = qEnvironmentVariableIntValue("PIMBOLET_SEED", &fixed);
-    m_engine.seed(
-        fixed ? seed
-              : static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() ^
-                                      getpid()));
 }

@@ -1,6 +1,16 @@
 #include "qtservices.h"
 
-#include "qtimpl.h"
+#include "pulsesounddevice.h"
+#include "qtclock.h"
+#include "qtfiles.h"
+#include "qtinternettransfer.h"
+#include "qtmessageboxes.h"
+#include "qtrandom.h"
+#include "qtruntime.h"
+#include "qtsettings.h"
+#include "qtshelltray.h"
+#include "qtwebbrowserfactory.h"
+#include "qtwindowstacking.h"
 #include "x11display.h"
 
 #include "platform/nodisplay.h"
@@ -12,7 +22,7 @@ struct QtPlatform::Impl {
     QtFiles files;
     QtSettings settings;
     QtMessageBoxes msgbox{runtime};
-    QtMultimedia sound;
+    PulseSoundDevice sound;
     QtInternetTransfer inet;
     QtWebBrowserFactory browser;
     QtShellTray tray{runtime};

@@ -1,6 +1,7 @@
+#include "qtsettings.h"
+
 #include "atomicfile.h"
-#include "inifile.h"
-#include "qtimpl.h"
+#include "platform/inifile.h"
 #include "userfolders.h"
 
 #include "platform/errors.h"
@@ -30,8 +31,8 @@ QString QtSettings::fileName(const std::string& app) {
 
 namespace {
 [[noreturn]] void cannotRead(const QByteArray& path, const char* why) {
-    throw RuntimeError(vberr::PathFileAccess, "Path/File access error: cannot read " +
-                                                  path.toStdString() + " (" + why + ")");
+    throw RuntimeError(errnum::PathFileAccess, "Path/File access error: cannot read " +
+                                                   path.toStdString() + " (" + why + ")");
 }
 
 // The file's whole text. Read, not mapped: another program may shorten the file while it is
@@ -91,7 +92,7 @@ void QtSettings::SaveSetting(const std::string& app, const std::string& section,
     const ini::Edit edit = ini::withValue(file.text(), section, key, value);
     const QByteArray folder = path.left(path.lastIndexOf('/'));
     if (!makePrivateFolders(folder))
-        throw RuntimeError(vberr::PathFileAccess,
+        throw RuntimeError(errnum::PathFileAccess,
                            "Path/File access error: cannot make the folder " +
                                folder.toStdString() + " for the settings (" + std::strerror(errno) +
                                ")");

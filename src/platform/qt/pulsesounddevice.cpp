@@ -1,5 +1,7 @@
+#include "pulsesounddevice.h"
+
+#include "nativepath.h"
 #include "pulseplayer.h"
-#include "qtimpl.h"
 #include "wavefile.h"
 
 #include <QCryptographicHash>
@@ -28,18 +30,18 @@ QByteArray cacheName(const WaveSound& sound) {
 // A sound read from a file, or the failure to read one, with the file's size and time of
 // change when it was read: a file replaced under the same name is read anew, one left alone is
 // not read again, whether it played or not.
-struct QtMultimedia::Kept {
+struct PulseSoundDevice::Kept {
     qint64 size;
     QDateTime modified;
     std::optional<WaveSound> sound;
     QByteArray name;
 };
 
-QtMultimedia::QtMultimedia() : m_player(std::make_unique<PulsePlayer>()) {}
+PulseSoundDevice::PulseSoundDevice() : m_player(std::make_unique<PulsePlayer>()) {}
 
-QtMultimedia::~QtMultimedia() = default;
+PulseSoundDevice::~PulseSoundDevice() = default;
 
-void QtMultimedia::Command(const std::string& command) {
+void PulseSoundDevice::Command(const std::string& command) {
     if (command == "Open") {
         close();
         const QString path = nativePath(m_fileName);
@@ -65,14 +67,14 @@ void QtMultimedia::Command(const std::string& command) {
     }
 }
 
-void QtMultimedia::close() {
+void PulseSoundDevice::close() {
     if (m_playing) m_player->stop();
     m_sound.reset();
     m_length = 0;
     m_playing = false;
 }
 
-long QtMultimedia::Position() const {
+long PulseSoundDevice::Position() const {
     if (!m_sound || !m_playing) return 0;
     return std::min(m_length, static_cast<long>(m_clock.elapsed()));
 }

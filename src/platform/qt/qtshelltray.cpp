@@ -1,4 +1,4 @@
-#include "qtimpl.h"
+#include "qtshelltray.h"
 
 #include "platform/picture.h"
 #include "platform/programlook.h"
@@ -22,9 +22,9 @@ uint32_t get32(const std::array<uint8_t, 88>& r, size_t at) {
 uint32_t messageFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        return 0x201; // left button down
+        return trayclick::LeftDown;
     case QSystemTrayIcon::Context:
-        return 0x204; // right button down
+        return trayclick::RightDown;
     case QSystemTrayIcon::MiddleClick:
         return 0x207;
     case QSystemTrayIcon::DoubleClick:

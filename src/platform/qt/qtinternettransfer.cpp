@@ -1,4 +1,4 @@
-#include "qtimpl.h"
+#include "qtinternettransfer.h"
 
 #include "platform/errors.h"
 

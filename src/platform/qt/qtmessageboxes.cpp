@@ -1,13 +1,11 @@
-#include "qtimpl.h"
+#include "qtmessageboxes.h"
 
 #include "platform/errors.h"
 #include "platform/programlook.h"
 
 #include <QAbstractButton>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <QUrl>
 
 namespace {
 // Without a picture Qt still keeps a blank column, and a gap after it, before the text; the text
@@ -105,25 +103,4 @@ int QtMessageBoxes::MsgBox(const std::string& prompt, int style, const std::stri
     std::vector<Choice> choices;
     const std::unique_ptr<QMessageBox> box = build(prompt, style, caption, choices);
     return answer(box->exec(), choices);
-}
-
-namespace {
-class DesktopBrowser : public WebBrowserObject {
-  public:
-    void SetVisible(bool) override {}
-    void Navigate(const std::string& url) override {
-        const QUrl u(QString::fromStdString(url), QUrl::StrictMode);
-        if (!u.isValid() ||
-            (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")))
-            throw RuntimeError(-2147467259, "The address is not a web address: " + url);
-        // No browser to be had is the runtime's "cannot create the object" (429), a positive
-        // number, so the callers tell the user; a bad address stays an automation failure.
-        if (!QDesktopServices::openUrl(u))
-            throw RuntimeError(429, "No web browser could be started for " + url);
-    }
-};
-} // namespace
-
-std::unique_ptr<WebBrowserObject> QtWebBrowserFactory::CreateInternetExplorer() {
-    return std::make_unique<DesktopBrowser>();
 }

@@ -1,4 +1,5 @@
-#include "qtimpl.h"
+#include "qtwindowstacking.h"
+
 #include "x11display.h"
 
 #include "platform/window.h"

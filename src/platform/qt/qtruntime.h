@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QtRuntime : public Runtime {
+  public:
+    QtRuntime() = default;
+    ~QtRuntime() override;
+    QtRuntime(const QtRuntime&) = delete;
+    QtRuntime& operator=(const QtRuntime&) = delete;
+    std::string AppPath() const override;
+    std::string Title() const override { return kTitle; }
+    int Major() const override { return 4; }
+    int Minor() const override { return 1; }
+    bool PrevInstance() override;
+    float ScreenWidth() const override;
+    float ScreenHeight() const override;
+    float TwipsPerPixelX() const override;
+    float TwipsPerPixelY() const override;
+    ScreenPlacement PrimaryScreen() const override;
+    void SetMousePointer(int pointer) override;
+    void DoEvents() override;
+    [[noreturn]] void End(EndStatus status) override;
+    std::string WebHost() const override;
+
+    // The file whose lock marks a copy running on this user's settings.
+    static QString instanceLockPath();
+    // Where the lock is taken when that file cannot be opened: in the session's runtime
+    // folder, named after the settings file's real path. Empty without a runtime folder.
+    static QByteArray fallbackLockPath();
+
+  private:
+    static constexpr const char* kTitle = "virtual pet Pimbolet";
+    int m_instanceLock = -1;
+    int m_fallbackLock = -1;
+};
