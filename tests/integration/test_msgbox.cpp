@@ -1,6 +1,5 @@
+#include "built_box.h"
 #include "platform/errors.h"
-#include "platform/qt/qtmessageboxes.h"
-#include "platform/qt/qtruntime.h"
 #include "platform/qt/qtwebbrowserfactory.h"
 
 #include <QAbstractButton>
@@ -12,21 +11,6 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
-
-namespace {
-struct Built {
-    std::unique_ptr<QMessageBox> box;
-    std::vector<QtMessageBoxes::Choice> choices;
-};
-
-Built build(const std::string& prompt, int style, const std::string& caption = "") {
-    static QtRuntime runtime;
-    static QtMessageBoxes boxes(runtime);
-    Built b;
-    b.box = boxes.build(prompt, style, caption, b.choices);
-    return b;
-}
-} // namespace
 
 TEST(MessageBoxes, StyleCodeChoosesIconButtonsAndAnswers) {
     struct Row {
@@ -43,21 +27,22 @@ TEST(MessageBoxes, StyleCodeChoosesIconButtonsAndAnswers) {
         {4 + 256, QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No},
     };
     for (const Row& row : rows) {
-        const Built b = build("text", row.style);
+        const BuiltBox b = buildBox("text", row.style);
         EXPECT_EQ(b.box->icon(), row.icon) << row.style;
         EXPECT_EQ(b.box->standardButtons(), row.buttons) << row.style;
         EXPECT_EQ(b.box->standardButton(b.box->defaultButton()), row.byDefault) << row.style;
     }
-    const Built yesNo = build("Would you like to download it now?", 4);
+    const BuiltBox yesNo = buildBox("Would you like to download it now?", 4);
     EXPECT_EQ(QtMessageBoxes::answer(QMessageBox::Yes, yesNo.choices), 6);
     EXPECT_EQ(QtMessageBoxes::answer(QMessageBox::No, yesNo.choices), 7);
     EXPECT_EQ(QtMessageBoxes::answer(-1, yesNo.choices), 7) << "closed without a button";
-    EXPECT_EQ(QtMessageBoxes::answer(QMessageBox::Ok, build("x", 0).choices), 1);
+    EXPECT_EQ(QtMessageBoxes::answer(QMessageBox::Ok, buildBox("x", 0).choices), 1);
 }
 
 TEST(MessageBoxes, TextIsPlainWithCrLfLineBreaks) {
-    const Built b = build("Version <b>5</b> is available now\r\nnote &amp; more\r\n\r\nWould you?",
-                          4, "New Version!");
+    const BuiltBox b =
+        buildBox("Version <b>5</b> is available now\r\nnote &amp; more\r\n\r\nWould you?", 4,
+                 "New Version!");
     EXPECT_EQ(b.box->textFormat(), Qt::PlainText);
     EXPECT_EQ(b.box->text(),
               QStringLiteral("Version <b>5</b> is available now\nnote &amp; more\n\nWould you?"));
@@ -66,7 +51,7 @@ TEST(MessageBoxes, TextIsPlainWithCrLfLineBreaks) {
 }
 
 TEST(MessageBoxes, EmptyCaptionIsTheApplicationTitle) {
-    EXPECT_EQ(build("Oh Dear, and error has occured.", 0).box->windowTitle(),
+    EXPECT_EQ(buildBox("Oh Dear, and error has occured.", 0).box->windowTitle(),
               QStringLiteral("virtual pet Pimbolet"));
 }
 

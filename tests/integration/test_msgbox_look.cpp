@@ -1,5 +1,4 @@
-#include "platform/qt/qtmessageboxes.h"
-#include "platform/qt/qtruntime.h"
+#include "built_box.h"
 
 #include <QAbstractButton>
 #include <QFontInfo>
@@ -9,21 +8,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-struct Built {
-    std::unique_ptr<QMessageBox> box;
-    std::vector<QtMessageBoxes::Choice> choices;
-};
-
-Built build(const std::string& prompt, int style, const std::string& caption) {
-    static QtRuntime runtime;
-    static QtMessageBoxes boxes(runtime);
-    Built b;
-    b.box = boxes.build(prompt, style, caption, b.choices);
-    return b;
-}
-} // namespace
-
 // Every box of the start-up, the age, the options and the update check: the program's icon
 // (the options dialog's) and font, buttons with their captions only, and the text at the margin
 // where the style asks for no picture. Also on X11, where the style would put pictures on buttons.
@@ -32,7 +16,7 @@ TEST(X11MessageBoxes, LookLikeTheProgramsOwnWindows) {
                                    .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     for (const int style : {0, 4, 16, 64}) {
         SCOPED_TRACE(style);
-        const Built b = build("Virtual Pet Pimbolet is Already Running!", style, "caption");
+        const BuiltBox b = buildBox("Virtual Pet Pimbolet is Already Running!", style, "caption");
         QMessageBox& box = *b.box;
         EXPECT_EQ(box.windowIcon()
                       .pixmap(programIcon.size(), 1.0)
