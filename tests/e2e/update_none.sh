@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # No news from the maker's web site, or no web site at all: the pet starts without a word and
 # without waiting for the network. The same version (also with the line ends, byte-order mark
-# and trailing blanks that editors and servers add), an answer of 404 (whose page is no update
-# file), a server that is not running and a program folder that cannot be written.
+# and trailing blanks that editors and servers add), a link planted where the update file goes,
+# an answer of 404 (whose page is no update file), a server that is not running and a program
+# folder that cannot be written.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -36,6 +37,11 @@ update_file '4.1 beta\n'
 starts_quietly "the same version, its line ended by a line feed alone"
 update_file '\xef\xbb\xbf4.1 beta \t\r\nnotes\r\n'
 starts_quietly "the same version after a byte-order mark, before a space and a tab"
+# A link that another user planted where the update file is written is replaced, never
+# followed: nothing is made where it leads.
+ln -sfn "$E2E_TMP/planted" "$E2E_UPDATE_FILE"
+starts_quietly "a dangling link in place of the update file"
+expect "nothing was written where the link led" not test -e "$E2E_TMP/planted"
 rm -f "$E2E_TMP/site/koz/update.koz"
 starts_quietly "an answer of 404"
 update_file '4.2 beta\r\n'
