@@ -3,7 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -20,9 +19,7 @@ X11Display::~X11Display() {
 }
 
 bool X11Display::available() {
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x && x->connection();
+    return X11Link::applicationConnection() != nullptr;
 }
 
 void X11Display::sendWaiting() {
