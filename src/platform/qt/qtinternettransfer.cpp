@@ -80,14 +80,13 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +
                                                        std::to_string(m_maxBody) + " bytes"));
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const auto reason = [&] {
-        return reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
-            .toString()
-            .toStdString();
+    const auto answered = [&] {
+        const std::string reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
+        return RuntimeError(HttpError, describe(url, "The server answered HTTP " +
+                                                         std::to_string(status) + " " + reason));
     };
-    if (status >= 400)
-        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
-                                                        std::to_string(status) + " " + reason()));
+    if (status >= 400) throw answered();
     if (reply->error() != QNetworkReply::NoError) {
         const int number = reply->error() == QNetworkReply::ConnectionRefusedError ||
                                    reply->error() == QNetworkReply::HostNotFoundError
@@ -97,9 +96,7 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
     }
     // Only a success carries the file asked for: a redirect that was not followed (a 300
     // with its list of choices, a 304) says where it is not.
-    if (status < 200 || status > 299)
-        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
-                                                        std::to_string(status) + " " + reason()));
+    if (status < 200 || status > 299) throw answered();
     const QByteArray body = reply->readAll();
     if (body.size() > m_maxBody)
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +
