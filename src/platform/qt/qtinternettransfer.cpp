@@ -1,6 +1,7 @@
 #include "qtinternettransfer.h"
 
 #include "platform/errors.h"
+#include "platform/web.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -25,9 +26,7 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
 
     // Names under ".invalid" never resolve (RFC 6761): no need to ask anyone. This is where
     // a build that names no web host ends its update check.
-    QString host = QLatin1Char('.') + address.host();
-    if (host.endsWith(QLatin1Char('.'))) host.chop(1);
-    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
+    if (!NamesAWebSite(address.host().toStdString()))
         throw RuntimeError(CannotConnect, describe(url, "Host not found"));
 
     m_busy = true;
