@@ -40,7 +40,7 @@ load_about() {
     tray_click "$1" >/dev/null || return 0
     choose Down Down Down Down Return
     about=$(wait_for_window "About KOZ" 5) || return 0
-    # Its OK button (Return alone leaves the box up).
+    # A click on its OK button.
     click_twips "$about" 2350 900
     wait_for_no_window "About KOZ" 3
     move_pointer 640 400

@@ -12,9 +12,17 @@ Forms::Forms(Services& services) : m_services(services) {}
 
 Forms::~Forms() {
     // Destroying the forms is not unloading them: no unload handler runs here.
+    for (Window* w : loaded())
+        w->hide();
+}
+
+std::vector<Window*> Forms::loaded() const {
+    std::vector<Window*> windows;
+    // The companions first, the pet last.
     for (Window* w : std::initializer_list<Window*>{m_popmenus.get(), m_formE.get(), m_splash.get(),
                                                     m_about.get(), m_form2.get(), m_form1.get()})
-        if (w) w->hide();
+        if (w) windows.push_back(w);
+    return windows;
 }
 
 template <class T> T& Forms::load(std::unique_ptr<T>& slot) {
@@ -52,10 +60,8 @@ void Forms::stopTimers(Window* window) {
 }
 
 void Forms::StopAllTimers() {
-    for (Window* w :
-         std::initializer_list<Window*>{m_form1.get(), m_formE.get(), m_form2.get(), m_splash.get(),
-                                        m_about.get(), m_popmenus.get()})
-        if (w) stopTimers(w);
+    for (Window* w : loaded())
+        stopTimers(w);
 }
 
 template <class T> bool Forms::unloadIf(std::unique_ptr<T>& slot, Window* window) {

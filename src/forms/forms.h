@@ -3,6 +3,7 @@
 #include "platform/services.h"
 
 #include <memory>
+#include <vector>
 
 class Form1;
 class FormE;
@@ -44,6 +45,8 @@ class Forms {
     Services& services() { return m_services; }
 
   private:
+    // The windows loaded now.
+    std::vector<Window*> loaded() const;
     static void stopTimers(Window* window);
     template <class T> T& load(std::unique_ptr<T>& slot);
     template <class T> bool unloadIf(std::unique_ptr<T>& slot, Window* window);

@@ -82,6 +82,16 @@ int createTemporary(const QByteArray& target, QByteArray& name) {
     }
     return -1;
 }
+
+// Whether a name in the folder is one of the temporary files made for replacing `file`.
+bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file) {
+    if (name.size() != file.size() + kMarkSize + kNameTail || !name.startsWith(file) ||
+        name.mid(file.size(), kMarkSize) != kNameMark)
+        return false;
+    for (qsizetype i = file.size() + kMarkSize; i < name.size(); ++i)
+        if (!std::strchr(kNameLetters, name[i]) || name[i] == '\0') return false;
+    return true;
+}
 } // namespace
 
 QByteArray followLinks(const QByteArray& path) {
@@ -164,15 +174,6 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
         ::fsync(dfd);
         ::close(dfd);
     }
-}
-
-bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file) {
-    if (name.size() != file.size() + kMarkSize + kNameTail || !name.startsWith(file) ||
-        name.mid(file.size(), kMarkSize) != kNameMark)
-        return false;
-    for (qsizetype i = file.size() + kMarkSize; i < name.size(); ++i)
-        if (!std::strchr(kNameLetters, name[i]) || name[i] == '\0') return false;
-    return true;
 }
 
 void removeTemporaryFilesOf(const QByteArray& file) {

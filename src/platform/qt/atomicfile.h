@@ -30,7 +30,5 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
 void writeFileAtomically(const QString& path, const QByteArray& bytes,
                          AtLink atLink = AtLink::Follow);
 
-// Whether a name in the folder is one of the temporary files made for replacing `file`.
-bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file);
 // Removes the temporary files left beside `file` by replacements that never ended.
 void removeTemporaryFilesOf(const QByteArray& file);

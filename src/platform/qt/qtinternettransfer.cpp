@@ -1,6 +1,7 @@
 #include "qtinternettransfer.h"
 
 #include "platform/errors.h"
+#include "platform/web.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -25,9 +26,7 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
 
     // Names under ".invalid" never resolve (RFC 6761): no need to ask anyone. This is where
     // a build that names no web host ends its update check.
-    QString host = QLatin1Char('.') + address.host();
-    if (host.endsWith(QLatin1Char('.'))) host.chop(1);
-    if (host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive))
+    if (!NamesAWebSite(address.host().toStdString()))
         throw RuntimeError(CannotConnect, describe(url, "Host not found"));
 
     m_busy = true;
@@ -80,14 +79,13 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +
                                                        std::to_string(m_maxBody) + " bytes"));
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const auto reason = [&] {
-        return reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
-            .toString()
-            .toStdString();
+    const auto answered = [&] {
+        const std::string reason =
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().toStdString();
+        return RuntimeError(HttpError, describe(url, "The server answered HTTP " +
+                                                         std::to_string(status) + " " + reason));
     };
-    if (status >= 400)
-        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
-                                                        std::to_string(status) + " " + reason()));
+    if (status >= 400) throw answered();
     if (reply->error() != QNetworkReply::NoError) {
         const int number = reply->error() == QNetworkReply::ConnectionRefusedError ||
                                    reply->error() == QNetworkReply::HostNotFoundError
@@ -97,9 +95,7 @@ std::vector<uint8_t> QtInternetTransfer::OpenURL(const std::string& url) {
     }
     // Only a success carries the file asked for: a redirect that was not followed (a 300
     // with its list of choices, a 304) says where it is not.
-    if (status < 200 || status > 299)
-        throw RuntimeError(HttpError, describe(url, "The server answered HTTP " +
-                                                        std::to_string(status) + " " + reason()));
+    if (status < 200 || status > 299) throw answered();
     const QByteArray body = reply->readAll();
     if (body.size() > m_maxBody)
         throw RuntimeError(TooLarge, describe(url, "The answer is larger than " +

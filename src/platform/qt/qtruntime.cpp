@@ -30,19 +30,22 @@ QtRuntime::~QtRuntime() {
 }
 
 QString QtRuntime::instanceLockPath() {
+    return QFile::decodeName(markBeside(followLinks(QtSettings::filePath(kTitle))));
+}
+
+QByteArray QtRuntime::markBeside(const QByteArray& settings) {
     // Two pets on one settings file would overwrite each other's: the mark lies beside the
     // file the settings are really kept in, where its links lead, so there is one copy per
     // settings file whatever folder, link or name the program was started by and whatever the
     // session's runtime folder is.
-    return QFile::decodeName(followLinks(QtSettings::filePath(kTitle)) + ".lock");
+    return settings + ".lock";
 }
 
-QByteArray QtRuntime::fallbackLockPath() {
+QByteArray QtRuntime::markInRuntimeFolder(const QByteArray& settings) {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.startsWith('/')) return {};
-    const QByteArray real = followLinks(QtSettings::filePath(kTitle));
     return runtime + "/pimbolet-" +
-           QCryptographicHash::hash(real, QCryptographicHash::Sha1).toHex().left(20) + ".lock";
+           QCryptographicHash::hash(settings, QCryptographicHash::Sha1).toHex().left(20) + ".lock";
 }
 
 namespace {
@@ -81,11 +84,11 @@ bool QtRuntime::PrevInstance() {
     const QByteArray settings = QtSettings::filePath(kTitle);
     makePrivateFolders(settings.left(settings.lastIndexOf('/')));
     const QByteArray real = followLinks(settings);
-    const QByteArray mark = real + ".lock";
+    const QByteArray mark = markBeside(real);
     const Lock first = takeLock(mark, m_instanceLock);
     if (first == Lock::Held) return true;
     const int firstError = errno;
-    const QByteArray second = fallbackLockPath();
+    const QByteArray second = markInRuntimeFolder(real);
     const Lock fallback = second.isEmpty() ? Lock::Failed : takeLock(second, m_fallbackLock);
     const int secondError = errno;
     if (fallback == Lock::Held) {

@@ -28,11 +28,14 @@ class QtRuntime : public Runtime {
 
     // The file whose lock marks a copy running on this user's settings.
     static QString instanceLockPath();
-    // Where the lock is taken when that file cannot be opened: in the session's runtime
-    // folder, named after the settings file's real path. Empty without a runtime folder.
-    static QByteArray fallbackLockPath();
 
   private:
+    // The marks of a copy running on the settings file `settings` (where its links lead):
+    // beside it, and in the session's runtime folder, named after it, where the lock is taken
+    // when the first cannot be opened (none without a runtime folder).
+    static QByteArray markBeside(const QByteArray& settings);
+    static QByteArray markInRuntimeFolder(const QByteArray& settings);
+
     static constexpr const char* kTitle = "virtual pet Pimbolet";
     int m_instanceLock = -1;
     int m_fallbackLock = -1;

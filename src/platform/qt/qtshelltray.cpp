@@ -18,6 +18,11 @@ uint32_t get32(const std::array<uint8_t, 88>& r, size_t at) {
            static_cast<uint32_t>(r[at + 2]) << 16 | static_cast<uint32_t>(r[at + 3]) << 24;
 }
 
+// The shell finds an icon by its window and number.
+quint64 keyOf(HWND hwnd, uint32_t id) {
+    return (static_cast<quint64>(hwnd) << 32) | id;
+}
+
 // The mouse message the shell reports for a click on the icon.
 uint32_t messageFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
@@ -51,14 +56,12 @@ bool QtShellTray::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QSystemTrayIcon* QtShellTray::icon(HWND hwnd, uint32_t id) const {
-    return m_icons.value((static_cast<quint64>(hwnd) << 32) | id, nullptr);
+    return m_icons.value(keyOf(hwnd, id), nullptr);
 }
 
 bool QtShellTray::Shell_NotifyIcon(uint32_t message, const std::array<uint8_t, 88>& record) {
-    // The shell finds an icon by its window and number.
     const HWND hwnd = get32(record, 4);
-    const uint32_t id = get32(record, 8);
-    const quint64 key = (static_cast<quint64>(hwnd) << 32) | id;
+    const quint64 key = keyOf(hwnd, get32(record, 8));
     if (message == nim::Delete) {
         QSystemTrayIcon* icon = m_icons.take(key);
         if (!icon) return false; // already gone: harmless

@@ -3,7 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -20,9 +19,7 @@ X11Display::~X11Display() {
 }
 
 bool X11Display::available() {
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x && x->connection();
+    return X11Link::applicationConnection() != nullptr;
 }
 
 void X11Display::sendWaiting() {
@@ -34,31 +31,33 @@ void X11Display::sendWaiting() {
 xcb_window_t X11Display::idOf(QWidget& window) {
     const xcb_window_t id = X11Link::desktopWindowId(&window);
     if (id == XCB_WINDOW_NONE) return id;
-    const auto it = m_known.constFind(&window);
-    if (it == m_known.cend()) {
+    const auto it = m_known.find(&window);
+    if (it == m_known.end()) {
+        // Watched once for as long as it lives, whatever ids it is given.
         window.installEventFilter(this);
-        connect(&window, &QObject::destroyed, this,
-                [this](QObject* gone) { forget(static_cast<QWidget*>(gone)); });
-    } else if (it.value() == id) {
-        return id;
-    } else {
-        forget(&window);
+        connect(&window, &QObject::destroyed, this, [this](QObject* gone) {
+            forgetId(static_cast<QWidget*>(gone));
+            m_known.remove(static_cast<QWidget*>(gone));
+        });
+        m_known.insert(&window, id);
+    } else if (it.value() != id) {
+        forgetId(&window);
+        it.value() = id;
     }
-    m_known.insert(&window, id);
     return id;
 }
 
-void X11Display::forget(QWidget* window) {
+void X11Display::forgetId(QWidget* window) {
     const auto it = m_known.find(window);
-    if (it == m_known.end()) return;
+    if (it == m_known.end() || it.value() == XCB_WINDOW_NONE) return;
     m_moves.forget(it.value());
     m_pictures.forget(it.value());
-    m_known.erase(it);
+    it.value() = XCB_WINDOW_NONE;
 }
 
 bool X11Display::eventFilter(QObject* watched, QEvent* event) {
     // A window whose X window goes (or is made again) forgets the old id.
-    if (event->type() == QEvent::WinIdChange) forget(static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::WinIdChange) forgetId(static_cast<QWidget*>(watched));
     return false;
 }
 

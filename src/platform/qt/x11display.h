@@ -45,12 +45,14 @@ class X11Display : public QObject, public WindowDisplay, private QAbstractNative
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
     // A desktop window's X id, remembered so that it can be forgotten when the window goes.
     xcb_window_t idOf(QWidget& window);
-    void forget(QWidget* window);
+    // Forgets the X id a window had (it stays watched): X gives a gone id to the next window.
+    void forgetId(QWidget* window);
 
     X11Link m_link;
     X11Moves m_moves;
     X11Stacking m_stacking;
     X11Pictures m_pictures;
+    // The windows watched, with the X id each was last seen with (none once it went).
     QHash<QWidget*, xcb_window_t> m_known;
     bool m_written = false; // requests wait in the connection's buffer
 };

@@ -7,11 +7,14 @@
 #include <array>
 #include <cstdlib>
 
-X11Link::X11Link() {
+xcb_connection_t* X11Link::applicationConnection() {
     // Debian's offscreen platform hands out a native interface whose connection is null.
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return;
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
     auto* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    m_connection = x ? x->connection() : nullptr;
+    return x ? x->connection() : nullptr;
+}
+
+X11Link::X11Link() : m_connection(applicationConnection()) {
     if (!m_connection) return;
     // All the names asked for at once, and their answers read after: one round trip.
     const std::array<const char*, 7> names = {"_NET_WM_STATE",

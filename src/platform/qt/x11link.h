@@ -17,6 +17,9 @@ class X11Link {
 
     X11Link();
 
+    // The program's own connection, when it runs on an X display.
+    static xcb_connection_t* applicationConnection();
+
     xcb_connection_t* connection() const { return m_connection; }
     const Atoms& atoms() const { return m_atoms; }
     xcb_window_t root() const;

@@ -19,9 +19,8 @@ stop_recording() {
     wait_for_exit "$E2E_RECORDER" 5
 }
 
-# Loudest sample and RMS level of a recording, both from 0 to 1.
+# Loudest sample of a recording, from 0 to 1.
 max_amplitude() { sox "$1" -n stat 2>&1 | awk '/^Maximum amplitude/ { print $3 }'; }
-rms_amplitude() { sox "$1" -n stat 2>&1 | awk '/^RMS +amplitude/ { print $3 }'; }
 
 # is_loud FILE [THRESHOLD]: something was heard (the keep-alive stream alone is silence).
 is_loud() {
