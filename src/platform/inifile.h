@@ -10,8 +10,9 @@
 // NUL (and in names for the characters that would end a name). Section and key names compare
 // without regard to ASCII case, as the settings store's callers expect. Lines of any other kind
 // (comments, keys above every section, lines made by hand) are passed over when reading and
-// kept as they stand when writing. The text is read where it lies, copying nothing but the
-// value asked for, so that a huge file costs no memory beyond its own pages.
+// kept as they stand when writing. The functions work on the text the caller holds, copying
+// nothing more of it than the value asked for; the caller reads the whole file for each read
+// and each save.
 namespace ini {
 
 // The value of the key in the section; the last one when the file holds it more than once.
