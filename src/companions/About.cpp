@@ -45,10 +45,6 @@ About::About(Forms& forms)
     fitButtons();
     setTabOrder(&Aclose, &Disclaimer);
 
-    kozurl.setCursor(CursorFrom(QStringLiteral(":/pictures/link.png"), 7, 4));
-    kozurl.setToolTip(QStringLiteral("click to visit"));
-    kozurl.Click = [this] { kozurl_Click(); };
-    kozurl.SetMouseMove([this] { kozurl_MouseMove(); });
     titlev.SetMouseMove([this] { titlev_MouseMove(); });
     Aclose.SetMouseMove([this] { Aclose_MouseMove(); });
     Disclaimer.SetMouseMove([this] { Disclaimer_MouseMove(); });
@@ -63,6 +59,13 @@ void About::Form_Load() {
                        .arg(s.runtime.Minor())
                        .arg(QString::fromStdString(m_forms.form1().Release)));
     kozurl.setText(QString::fromStdString(MakerAddress(s.runtime, "/")));
+    // A build that names no web site shows the address as text: there is nothing to visit. The
+    // banner takes its link's pointer from here, so it shows no pointing hand either.
+    if (!NamesAWebSite(s.runtime.WebHost())) return;
+    kozurl.setCursor(CursorFrom(QStringLiteral(":/pictures/link.png"), 7, 4));
+    kozurl.setToolTip(QStringLiteral("click to visit"));
+    kozurl.Click = [this] { kozurl_Click(); };
+    kozurl.SetMouseMove([this] { kozurl_MouseMove(); });
 }
 
 void About::fitButtons() {

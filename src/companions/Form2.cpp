@@ -131,9 +131,12 @@ void Form2::Form_Unload() {
 
 void Form2::Check2_Click() {
     if (Check2.Value() == 1) {
+        // Unticked before the refusal waits for its answer: an end of the session meanwhile
+        // writes the options as they are, and must not store the box as chosen. Unticking runs
+        // this handler once more, which then finds 0 and does nothing.
+        Check2.SetValue(0);
         services().msgbox.MsgBox("This feature is not available yet", mb::Information,
                                  "Run at Startup");
-        Check2.SetValue(0);
     }
 }
 

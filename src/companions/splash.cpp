@@ -25,8 +25,6 @@ splash::splash(Forms& forms)
     credit.setBold(true);
     credit.setPointSize(12);
     Label1.setFont(credit);
-    Label2.setToolTip(QStringLiteral("click to visit"));
-    Label2.Click = [this] { Label2_Click(); };
 }
 
 void splash::Form_Load() {
@@ -36,6 +34,11 @@ void splash::Form_Load() {
     Label2.setCursor(m_forms.about().kozurl.cursor());
     s.stacking.SetWindowPos(hWnd(), swp::Topmost, 0, 0, 0, 0, swp::NoSizeNoMove);
     Label2.setText(QString::fromStdString(MakerAddress(s.runtime, "/")));
+    // Without a web site the address is only text, as in the About box.
+    if (NamesAWebSite(s.runtime.WebHost())) {
+        Label2.setToolTip(QStringLiteral("click to visit"));
+        Label2.Click = [this] { Label2_Click(); };
+    }
     Label3.setText(QStringLiteral("v%1.%2%3")
                        .arg(s.runtime.Major())
                        .arg(s.runtime.Minor())

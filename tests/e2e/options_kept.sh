@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A start with sound off and "Stay above" off, as the user left them: the pet is an ordinary
 # window and stays silent for 20 s, tickled or not. The tray menu tells its age. An option
-# changed in the dialog that is then only hidden is kept when the session ends (SIGTERM).
+# changed in the dialog that is then only hidden is kept when the session ends (SIGTERM), which
+# comes while "Run at Startup" is refused: that box is stored unticked.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -61,9 +62,17 @@ expect "\"Sound\" is ticked again" box_ticked "$dialog" 240 1320
 click_twips "$dialog" 1447 2047
 expect "\"Close Window\" hides the dialog" wait_for_no_window "Version 4.1 beta" 3
 expect "nothing is written yet" [ "$(setting sound)" = 0 ]
+
+# The session ends while the refusal of "Run at Startup" waits for its answer.
+tray_click "$pid" 3 >/dev/null || die "the tray menu did not open again"
+choose Down Down Down Return
+dialog=$(wait_for_window "Version 4.1 beta" 5) || die "Options did not show the dialog again"
+click_twips "$dialog" 1305 1440
+wait_for_window "Run at Startup" 5 >/dev/null || die "no refusal of \"Run at Startup\""
 kill -TERM "$pid"
 await_exit "$pid" 3
 expect "the end of the session ends the program (status ${E2E_STATUS:-running})" [ "$E2E_STATUS" = 0 ]
 expect "and the options are kept" [ "$(setting sound)" = 1 ]
 expect "the name too" [ "$(setting name)" = Bobo ]
+expect "\"Run at Startup\" is stored unticked ($(setting startup))" [ "$(setting startup)" = 0 ]
 e2e_finish

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The pet menu opens where the right button is let go over the pet, above it. "Tickle" makes the
 # walking pet laugh, heard on the sound server and seen in its picture; "Program", "About" opens
-# the About box, whose disclaimer folds out and back, and "OK" hides it.
+# the About box, whose address stays plain text under the pointer (the build names no web site),
+# whose disclaimer folds out and back, and "OK" hides it.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -42,6 +43,15 @@ about=$(wait_for_window "About KOZ" 5) || die "the About box did not open"
 read -r _ _ aw ah < <(window_geometry "$about")
 expect "the About box is folded, 312 x 77" [ "$aw x $ah" = "312 x 77" ]
 screenshot about >/dev/null
+# The build names no web site: its address is text, which the pointer over it leaves black.
+point=$(client_point "$about" 1600 480) || die "the About box has no place"
+move_pointer "${point% *}" "${point#* }"
+sleep 0.3
+shot=$(screenshot about-address) || die "no screenshot"
+read -r ax ay _ _ < <(window_geometry "$about")
+red=$(convert "$shot" -crop "209x17+$((ax + 96))+$((ay + 24))" +repage \
+    -fx 'r > 0.6 && g < 0.3 && b < 0.3' -format '%[fx:round(mean*w*h)]' info:)
+expect "the address does not turn red under the pointer (${red:-?} red pixels)" [ "${red:-9}" -lt 3 ]
 click_twips "$about" 3840 900
 expect "the disclaimer folds out by 100 pixels" \
     wait_until 2 e2e_at_size "$about" 312 177

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -136,6 +137,7 @@ class FakeMessageBoxes : public MessageBoxes {
     };
     int MsgBox(const std::string& prompt, int style, const std::string& caption) override {
         shown.push_back({prompt, style, caption});
+        if (whileShown) whileShown();
         if (answers.empty()) return (style & 7) == mb::YesNo ? mb::No : mb::OK;
         const int a = answers.front();
         answers.pop_front();
@@ -143,6 +145,8 @@ class FakeMessageBoxes : public MessageBoxes {
     }
     std::vector<Shown> shown;
     std::deque<int> answers;
+    // Runs while a box waits for its answer, as other events may.
+    std::function<void()> whileShown;
 };
 
 // A sound device whose playing position the test moves by hand.

@@ -81,6 +81,37 @@ TEST_F(OptionsTest, UnloadWritesTheFiveKeysAsTheControlsHoldThem) {
     EXPECT_EQ(p.msgbox.shown.back().prompt, "This feature is not available yet");
 }
 
+// The end of the session (SIGTERM) comes while the refusal of "Run at Startup" waits for its
+// answer: the options are written with the box unticked, whether the user ticked it in the
+// dialog or the store held a 1 at start-up. The refusal is shown once.
+TEST_F(OptionsTest, EndWhileRunAtStartupIsRefusedNeverStoresItAsChosen) {
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored 1" : "ticked in the dialog");
+        FakePlatform platform;
+        platform.settings.Set("birth", "2025-01-02 03:04:05");
+        if (stored) platform.settings.Set("startup", "1");
+        Forms windows(platform.services);
+        int refusals = 0, tickedWhileShown = -1;
+        platform.msgbox.whileShown = [&] {
+            ++refusals;
+            tickedWhileShown = windows.form2().Check2.Value();
+            windows.popMenus().exitmnu_Click(); // the program ends here, never answering
+        };
+        bool ended = false;
+        try {
+            windows.form1();
+            windows.form2().Show();
+            windows.form2().Check2.click();
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(refusals, 1);
+        EXPECT_EQ(tickedWhileShown, 0) << "unticked before the refusal is shown";
+        EXPECT_EQ(platform.settings.Get("startup"), "0");
+    }
+}
+
 TEST_F(OptionsTest, StayAboveBoxMovesThePetInAndOutOfTheTopmostBandInPlace) {
     Later();
     const float left = pet().Left(), top = pet().Top();

@@ -2,7 +2,11 @@
 #include "companions/splash.h"
 #include "pet_fixture.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QMouseEvent>
+
+#include <tuple>
 
 namespace {
 // A pet started on a later run: the banner has been loaded and shown by the start-up.
@@ -143,4 +147,34 @@ TEST_F(Banner, LinksOpenTheHomePageOrSayWhyNot) {
     }
     EXPECT_TRUE(banner().WebBrowser) << "the last browser made is kept";
     EXPECT_EQ(banner().SlidePhase, 1) << "a click leaves the slide alone";
+}
+
+// A build that names no web site (a host under ".invalid") shows the address as text, on the
+// banner and in the About box alike: no pointing hand or "click to visit", no red under the
+// pointer, and a click opens nothing.
+TEST_F(PetTest, WithoutAWebSiteTheAddressIsNoLink) {
+    p.runtime.webHost = "pimbolet.invalid";
+    p.settings.Set("birth", "2025-01-02 03:04:05");
+    ASSERT_TRUE(Start());
+    About& about = forms.about();
+    about.Show();
+    const QColor normal = about.kozurl.ForeColor();
+    for (Label* label : {&forms.splashBanner().Label2, &about.kozurl}) {
+        SCOPED_TRACE(label->window()->windowTitle().toStdString());
+        EXPECT_EQ(label->text(), "http://pimbolet.invalid/");
+        EXPECT_TRUE(label->toolTip().isEmpty());
+        EXPECT_NE(label->cursor().shape(), Qt::BitmapCursor) << "no pointing hand";
+        // The mouse moves over the address, and the left button goes down and up there.
+        for (const auto& [type, button, buttons] :
+             {std::tuple{QEvent::MouseMove, Qt::NoButton, Qt::NoButton},
+              std::tuple{QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton},
+              std::tuple{QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton}}) {
+            QMouseEvent event(type, QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)), button,
+                              buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(label, &event);
+        }
+    }
+    EXPECT_EQ(about.kozurl.ForeColor(), normal) << "not red under the pointer";
+    EXPECT_EQ(p.browser.created, 0);
+    EXPECT_TRUE(p.msgbox.shown.empty());
 }

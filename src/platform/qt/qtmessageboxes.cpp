@@ -5,23 +5,30 @@
 
 #include <QAbstractButton>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
 // Without a picture Qt still keeps a blank column, and a gap after it, before the text; the text
 // starts at the margin instead, as far from the left edge as the buttons are from the right one.
+// The emptied column must not take the width a wrapped text leaves over: the text's column does.
 void dropIndent(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid) return;
-    for (int i = 0; i < grid->count(); ++i) {
+    const auto columnOf = [grid](int index) {
         int row = 0, column = 0, rows = 0, columns = 0;
-        grid->getItemPosition(i, &row, &column, &rows, &columns);
-        if (column == 0 && grid->itemAt(i)->spacerItem()) {
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        return column;
+    };
+    for (int i = 0; i < grid->count(); ++i) {
+        if (columnOf(i) == 0 && grid->itemAt(i)->spacerItem()) {
             delete grid->takeAt(i);
             break;
         }
     }
     grid->setHorizontalSpacing(0);
+    if (const auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        if (const int at = grid->indexOf(text); at >= 0) grid->setColumnStretch(columnOf(at), 1);
 }
 } // namespace
 

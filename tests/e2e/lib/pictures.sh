@@ -71,3 +71,13 @@ shows_cell() {
     done
     return 1
 }
+
+# first_dark_column FILE WxH+X+Y: how far into that part of a picture its first column holding a
+# dark pixel (text) lies, in pixels; fails where the part holds none.
+first_dark_column() {
+    local bbox
+    bbox=$(convert "$1" -crop "$2" +repage -colorspace gray -threshold 40% \
+        -bordercolor white -border 1 -format '%@' info:) || return 1
+    [[ $bbox =~ ^[0-9]+x[0-9]+\+([0-9]+)\+[0-9]+$ ]] || return 1
+    echo $((BASH_REMATCH[1] - 1))
+}
