@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The lock file beside the settings is a folder, so it cannot be opened: the pet still starts,
 # takes its lock in the runtime folder instead, and a second copy is refused with its box as
-# ever. The copy that takes the lock removes the temporary files of saves cut short by kill -9.
+# ever. The copy that takes the lock removes the temporary files of saves cut short by kill -9,
+# and only those.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -9,18 +10,21 @@ e2e_start_desktop
 store_birth "2020-01-02 03:04:05"
 file=$(settings_file)
 mkdir "$file.lock"
-# What saves killed half-way leave behind, and a file of the user's that only looks alike.
-head -c 1000000 /dev/zero >"$file.saving-Q7xk2P"
-head -c 1000000 /dev/zero >"$file.saving-a1B2c3"
-echo kept >"$file.backup"
+# What saves killed half-way leave behind, and files of the user's that only look alike.
+head -c 1000000 /dev/zero >"$file.pimbolet-saving-Q7xk2PmN4vLz"
+head -c 1000000 /dev/zero >"$file.pimbolet-saving-a1B2c3d4E5f6"
+users_files=("$file.backup" "$file.saving-backup" "$file.saving-2024q1")
+for kept in "${users_files[@]}"; do echo kept >"$kept"; done
 
 start_pet
 first=$E2E_LAST_PID
 pet=$(wait_for_window Pimbolet 10) || die "the pet did not start with a folder for its lock file"
 pass "the pet starts with a folder where its lock file belongs"
-left=$(find "$(dirname "$file")" -name '*.saving-*' | wc -l)
+left=$(find "$(dirname "$file")" -name '*.pimbolet-saving-*' | wc -l)
 expect "the temporary files of cut-short saves are gone ($left left)" [ "$left" -eq 0 ]
-expect "the user's look-alike file is kept" grep -qx kept "$file.backup"
+for kept in "${users_files[@]}"; do
+    expect "the user's look-alike $(basename "$kept") is kept" grep -qx kept "$kept"
+done
 expect "the lock file is still the folder it was" test -d "$file.lock"
 
 start_pet

@@ -205,10 +205,11 @@ TEST(SingleInstance, TheCopyThatTakesTheLockRemovesSavesCutShort) {
         f.open(QIODevice::WriteOnly);
         f.write(QByteArray(4096, 'x'));
     };
-    const QString stale = settings + QStringLiteral(".saving-Ab3dE9");
-    const QStringList kept = {settings + QStringLiteral(".backup"),
-                              settings + QStringLiteral(".saving-Ab3d"),
-                              settings + QStringLiteral(".XyZ123")};
+    const QString stale = settings + QStringLiteral(".pimbolet-saving-Ab3dE9xY7kQ2");
+    // A user's files, also named as an earlier version named its temporary files.
+    const QStringList kept = {
+        settings + QStringLiteral(".backup"), settings + QStringLiteral(".saving-backup"),
+        settings + QStringLiteral(".saving-Ab3dE9"), settings + QStringLiteral(".XyZ123")};
     put(stale);
     for (const QString& path : kept)
         put(path);

@@ -107,8 +107,10 @@ bool QtRuntime::PrevInstance() {
                      where.c_str());
         return false;
     }
-    // Saves that were cut short left their temporary files; no other copy is saving now.
+    // Saves that were cut short left their temporary files: the settings' (no other copy is
+    // saving them now) and the update file's in the program's data folder.
     removeTemporaryFilesOf(real);
+    removeTemporaryFilesIn(QFile::encodeName(QCoreApplication::applicationDirPath()) + "/cdata");
     return false;
 }
 
