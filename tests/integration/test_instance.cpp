@@ -219,19 +219,28 @@ QString runtimeFolder(const QTemporaryDir& parent, const char* name, uid_t owner
 }
 } // namespace
 
-TEST(SingleInstance, NoLockAnywhereSaysSoInOneLineAndStarts) {
+TEST(SingleInstance, MarkThatCannotBeTakenBesideTheSettingsIsSaidInOneLine) {
+    const uid_t me = ::geteuid();
     const QString mark = QtRuntime::instanceLockPath();
     QDir().mkpath(mark);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    QProcess probe;
-    probe.setProcessEnvironment(env);
-    probe.start(kProbe, {});
-    ASSERT_TRUE(probe.waitForFinished(10000));
-    const QList<QByteArray> said = probe.readAllStandardError().trimmed().split('\n');
-    EXPECT_TRUE(probe.readAllStandardOutput().startsWith("first\n"));
-    ASSERT_EQ(said.size(), 1);
-    EXPECT_TRUE(said[0].startsWith("pimbolet: cannot lock ")) << said[0].constData();
+    QTemporaryDir parent;
+    struct Row {
+        const char* what;
+        std::optional<QString> runtime;
+    };
+    for (const Row& row : {
+             Row{"the runtime folder's mark taken instead",
+                 runtimeFolder(parent, "private", me, 0700)},
+             Row{"no runtime folder", {}},
+             Row{"a runtime folder shared with others", runtimeFolder(parent, "shared", me, 01777)},
+         }) {
+        SCOPED_TRACE(row.what);
+        const Said said = askWithRuntimeFolder(row.runtime);
+        EXPECT_EQ(said.answer, QStringLiteral("first"));
+        ASSERT_EQ(said.lines.size(), 1);
+        EXPECT_TRUE(said.lines[0].startsWith("pimbolet: cannot lock " + QFile::encodeName(mark)))
+            << said.lines[0].constData();
+    }
     clear(mark);
 }
 

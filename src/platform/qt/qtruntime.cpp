@@ -98,22 +98,24 @@ bool QtRuntime::PrevInstance() {
     const QByteArray second = markInRuntimeFolder(real);
     const Lock fallback = second.isEmpty() ? Lock::Failed : takeLock(second, m_fallbackLock);
     const int secondError = errno;
+    if (first == Lock::Failed) {
+        // Without the mark beside the settings, a copy started with another runtime folder (or
+        // none) is not noticed: better two pets than none, but not without a word.
+        std::string where = mark.toStdString() + " (" + std::strerror(firstError) + ")";
+        if (fallback == Lock::Failed && !second.isEmpty())
+            where += " or " + second.toStdString() + " (" + std::strerror(secondError) + ")";
+        const std::string noticed = fallback == Lock::Failed
+                                        ? std::string("would not be noticed")
+                                        : "is noticed only through " + second.toStdString();
+        std::fprintf(stderr, "pimbolet: cannot lock %s; another copy on the same settings %s\n",
+                     where.c_str(), noticed.c_str());
+    }
     if (fallback == Lock::Held) {
         if (m_instanceLock >= 0) ::close(m_instanceLock);
         m_instanceLock = -1;
         return true;
     }
-    if (first == Lock::Failed && fallback == Lock::Failed) {
-        // Better two pets than none, but not without a word.
-        std::string where = mark.toStdString() + " (" + std::strerror(firstError) + ")";
-        if (!second.isEmpty())
-            where += " or " + second.toStdString() + " (" + std::strerror(secondError) + ")";
-        std::fprintf(stderr,
-                     "pimbolet: cannot lock %s; another copy on the same settings would not be "
-                     "noticed\n",
-                     where.c_str());
-        return false;
-    }
+    if (first == Lock::Failed && fallback == Lock::Failed) return false;
     // Saves that were cut short left their temporary files: the settings' (no other copy is
     // saving them now) and the update file's in the program's data folder.
     removeTemporaryFilesOf(real);
