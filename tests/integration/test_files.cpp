@@ -1,5 +1,6 @@
 #include "integration_env.h"
 #include "platform/errors.h"
+#include "platform/qt/atomicfile.h"
 #include "platform/qt/nativepath.h"
 #include "platform/qt/qtfiles.h"
 
@@ -9,6 +10,16 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <functional>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 class Files : public ::testing::Test {
@@ -147,4 +158,118 @@ TEST_F(Files, ReadLinesEndsLinesAtCrOrCrLfOnly) {
             << "bytes: " << row.bytes.toHex().constData();
     }
     EXPECT_THROW(files.ReadLines(path("missing.koz")), RuntimeError);
+}
+
+namespace {
+// The temporary file that a save of `file` leaves when it is cut short: the process saving is
+// killed by the signal for writing past its file size limit.
+QByteArray leftOverBy(const QByteArray& file) {
+    const QByteArray folder = file.left(file.lastIndexOf('/'));
+    const QStringList before = QDir(QFile::decodeName(folder)).entryList(QDir::Files);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const rlimit noCore{0, 0}, small{64, 64};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_DFL);
+        const std::string bytes(4096, 'x');
+        writeFileAtomically(file, {bytes});
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status)) << "the save was cut short";
+    for (const QString& name : QDir(QFile::decodeName(folder)).entryList(QDir::Files))
+        if (!before.contains(name)) return folder + '/' + QFile::encodeName(name);
+    return {};
+}
+
+bool exists(const QByteArray& path) {
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0;
+}
+} // namespace
+
+TEST(SavesCutShort, OnlyTheUsersOwnPlainTemporaryFilesThatNoSaveHoldsAreRemoved) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray file = folder + "/update.koz";
+    const QByteArray left = leftOverBy(file);
+    ASSERT_FALSE(left.isEmpty());
+    ASSERT_FALSE(exists(file)) << "the file itself was never made";
+    // Look-alikes of that name, each differing from it in one way.
+    const auto like = [&](const char* tail) { return left.left(left.size() - 2) + tail; };
+    QFile held(QFile::decodeName(like("h1")));
+    struct Row {
+        const char* what;
+        QByteArray path;
+        std::function<void(const QByteArray&)> make;
+        bool removed;
+    };
+    const auto plain = [](const QByteArray& path) {
+        QFile f(QFile::decodeName(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1000, 'x'));
+    };
+    const std::vector<Row> rows = {
+        {"what the save left", left, [](const QByteArray&) {}, true},
+        {"another one", like("a2"), plain, true},
+        {"one held by a save going on", like("h1"),
+         [&](const QByteArray&) {
+             ASSERT_TRUE(held.open(QIODevice::WriteOnly));
+             ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+         },
+         false},
+        {"another user's", like("u3"),
+         [&](const QByteArray& path) {
+             plain(path);
+             if (::geteuid() == 0) ::chown(path.constData(), 65534, 65534);
+         },
+         ::geteuid() != 0},
+        {"a link", like("l4"),
+         [&](const QByteArray& path) {
+             ASSERT_EQ(::symlink(like("a2").constData(), path.constData()), 0);
+         },
+         false},
+        {"a pipe", like("p5"), [](const QByteArray& path) { ::mkfifo(path.constData(), 0600); },
+         false},
+        {"a letter no such name has", like("-6"), plain, false},
+        {"a letter short", left.chopped(1), plain, false},
+        {"a letter long", left + "7", plain, false},
+        {"a user's backup", file + ".saving-backup", plain, false},
+        {"as an earlier version named them", file + ".saving-Ab3dE9", plain, false},
+        {"a user's file of another name", folder + "/update.koz.backup", plain, false},
+    };
+    for (const Row& row : rows)
+        row.make(row.path);
+    const QByteArray other = leftOverBy(folder + "/other.koz");
+
+    removeTemporaryFilesOf(file);
+    for (const Row& row : rows)
+        EXPECT_EQ(exists(row.path), !row.removed) << row.what;
+    EXPECT_TRUE(exists(other)) << "another file's are left beside it";
+    removeTemporaryFilesIn(folder);
+    EXPECT_FALSE(exists(other)) << "but not in a folder cleared for any file";
+}
+
+TEST(SavesCutShort, ClearingThemNeverCutsShortASaveGoingOn) {
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    std::atomic<bool> saving = true;
+    std::thread clearing([&] {
+        while (saving)
+            removeTemporaryFilesIn(folder);
+    });
+    int failed = 0;
+    const std::string bytes(4096, 's');
+    for (int i = 0; i < 300; ++i) {
+        try {
+            writeFileAtomically(folder + "/update.koz", {bytes});
+        } catch (const RuntimeError&) {
+            ++failed;
+        }
+    }
+    saving = false;
+    clearing.join();
+    EXPECT_EQ(failed, 0);
 }

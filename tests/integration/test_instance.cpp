@@ -14,6 +14,9 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
+#include <sys/file.h>
+#include <unistd.h>
 
 // Two real processes: the probe asks the single-instance test and prints the answer.
 namespace {
@@ -181,20 +184,101 @@ TEST(SingleInstance, MarkThatCannotBeOpenedStillRefusesASecondCopy) {
     }
 }
 
-TEST(SingleInstance, NoLockAnywhereSaysSoInOneLineAndStarts) {
-    const QString mark = QtRuntime::instanceLockPath();
-    QDir().mkpath(mark);
+namespace {
+// Another user, for files and folders that are not this user's (the tests run as root).
+constexpr uid_t kOtherUser = 65534;
+
+// The probe's answer and what it said on stderr, started once with this runtime folder.
+struct Said {
+    QString answer;
+    QList<QByteArray> lines;
+};
+Said askWithRuntimeFolder(const std::optional<QString>& runtime) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (runtime)
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), *runtime);
+    else
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     QProcess probe;
     probe.setProcessEnvironment(env);
     probe.start(kProbe, {});
-    ASSERT_TRUE(probe.waitForFinished(10000));
-    const QList<QByteArray> said = probe.readAllStandardError().trimmed().split('\n');
-    EXPECT_TRUE(probe.readAllStandardOutput().startsWith("first\n"));
-    ASSERT_EQ(said.size(), 1);
-    EXPECT_TRUE(said[0].startsWith("pimbolet: cannot lock ")) << said[0].constData();
+    if (!probe.waitForFinished(10000)) return {QStringLiteral("no answer"), {}};
+    const QByteArray err = probe.readAllStandardError().trimmed();
+    return {QString::fromLatin1(probe.readAllStandardOutput().split('\n').value(0)),
+            err.isEmpty() ? QList<QByteArray>{} : err.split('\n')};
+}
+
+// A runtime folder under `parent` with this owner and mode.
+QString runtimeFolder(const QTemporaryDir& parent, const char* name, uid_t owner, mode_t mode) {
+    const QString folder = parent.filePath(QString::fromLatin1(name));
+    QDir().mkpath(folder);
+    const QByteArray path = QFile::encodeName(folder);
+    EXPECT_EQ(::chown(path.constData(), owner, static_cast<gid_t>(-1)), 0) << name;
+    EXPECT_EQ(::chmod(path.constData(), mode), 0) << name;
+    return folder;
+}
+} // namespace
+
+TEST(SingleInstance, MarkThatCannotBeTakenBesideTheSettingsIsSaidInOneLine) {
+    const uid_t me = ::geteuid();
+    const QString mark = QtRuntime::instanceLockPath();
+    QDir().mkpath(mark);
+    QTemporaryDir parent;
+    struct Row {
+        const char* what;
+        std::optional<QString> runtime;
+    };
+    for (const Row& row : {
+             Row{"the runtime folder's mark taken instead",
+                 runtimeFolder(parent, "private", me, 0700)},
+             Row{"no runtime folder", {}},
+             Row{"a runtime folder shared with others", runtimeFolder(parent, "shared", me, 01777)},
+         }) {
+        SCOPED_TRACE(row.what);
+        const Said said = askWithRuntimeFolder(row.runtime);
+        EXPECT_EQ(said.answer, QStringLiteral("first"));
+        ASSERT_EQ(said.lines.size(), 1);
+        EXPECT_TRUE(said.lines[0].startsWith("pimbolet: cannot lock " + QFile::encodeName(mark)))
+            << said.lines[0].constData();
+    }
     clear(mark);
+}
+
+TEST(SingleInstance, OnlyTheUsersOwnMarkInAPrivateRuntimeFolderCounts) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs another user's files";
+    const uid_t me = ::geteuid();
+    QTemporaryDir parent;
+    ASSERT_TRUE(parent.isValid());
+    // The name of the mark in a runtime folder, as a copy makes it.
+    const QString named = runtimeFolder(parent, "named", me, 0700);
+    ASSERT_EQ(askWithRuntimeFolder(named).answer, QStringLiteral("first"));
+    const QStringList marks = QDir(named).entryList(QDir::Files);
+    ASSERT_EQ(marks.size(), 1);
+
+    struct Row {
+        const char* what;
+        uid_t folderOwner;
+        mode_t folderMode;
+        uid_t markOwner;
+        const char* answer;
+    };
+    for (const Row& row : {
+             Row{"a shared sticky folder, another user's mark", me, 01777, kOtherUser, "first"},
+             Row{"a shared sticky folder, a mark of the user's", me, 01777, me, "first"},
+             Row{"a folder the group may enter", me, 0750, me, "first"},
+             Row{"another user's private folder", kOtherUser, 0700, me, "first"},
+             Row{"a private folder, another user's mark", me, 0700, kOtherUser, "first"},
+             Row{"a private folder, the user's own mark", me, 0700, me, "running"},
+         }) {
+        SCOPED_TRACE(row.what);
+        const QString folder = runtimeFolder(parent, row.what, row.folderOwner, row.folderMode);
+        const QString path = folder + QLatin1Char('/') + marks[0];
+        QFile held(path);
+        ASSERT_TRUE(held.open(QIODevice::ReadWrite));
+        ASSERT_EQ(::fchown(held.handle(), row.markOwner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::flock(held.handle(), LOCK_EX | LOCK_NB), 0);
+        EXPECT_EQ(askWithRuntimeFolder(folder).answer, QString::fromLatin1(row.answer));
+    }
 }
 
 TEST(SingleInstance, TheCopyThatTakesTheLockRemovesSavesCutShort) {
@@ -205,10 +289,11 @@ TEST(SingleInstance, TheCopyThatTakesTheLockRemovesSavesCutShort) {
         f.open(QIODevice::WriteOnly);
         f.write(QByteArray(4096, 'x'));
     };
-    const QString stale = settings + QStringLiteral(".saving-Ab3dE9");
-    const QStringList kept = {settings + QStringLiteral(".backup"),
-                              settings + QStringLiteral(".saving-Ab3d"),
-                              settings + QStringLiteral(".XyZ123")};
+    const QString stale = settings + QStringLiteral(".pimbolet-saving-Ab3dE9xY7kQ2");
+    // A user's files, also named as an earlier version named its temporary files.
+    const QStringList kept = {
+        settings + QStringLiteral(".backup"), settings + QStringLiteral(".saving-backup"),
+        settings + QStringLiteral(".saving-Ab3dE9"), settings + QStringLiteral(".XyZ123")};
     put(stale);
     for (const QString& path : kept)
         put(path);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,11 +36,11 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 const char kNameLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-// A temporary file is named after the file it replaces, then this mark and six letters: a name
-// that no file of the user's has, so that leftovers can be told apart and removed.
-constexpr char kNameMark[] = ".saving-";
+// A temporary file is named after the file it replaces, then this mark and twelve letters: a
+// name no user would give a file, so that a leftover is never taken for one of the user's.
+constexpr char kNameMark[] = ".pimbolet-saving-";
 constexpr qsizetype kMarkSize = sizeof kNameMark - 1;
-constexpr int kNameTail = 6;
+constexpr int kNameTail = 12;
 
 QByteArray folderOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
@@ -69,7 +70,10 @@ QByteArray clean(const QByteArray& path) {
 }
 
 // A new file beside `target`, made here and nowhere a link leads. Made with the usual
-// permissions, so that the system takes the umask off them.
+// permissions, so that the system takes the umask off them. The save holds a lock on it until
+// it has its final name: one that nobody holds was left by a save cut short. Should a start
+// have taken it for one before the lock (the lock is then held, or the name already gone),
+// another name is made.
 int createTemporary(const QByteArray& target, QByteArray& name) {
     for (int tries = 0; tries < 100; ++tries) {
         name = target + kNameMark;
@@ -78,19 +82,50 @@ int createTemporary(const QByteArray& target, QByteArray& name) {
                 static_cast<int>(sizeof kNameLetters - 1))];
         const int fd =
             ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        struct stat st {};
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (!taken && ::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+        ::close(fd);
     }
     return -1;
 }
 
-// Whether a name in the folder is one of the temporary files made for replacing `file`.
-bool isTemporaryFileOf(const QByteArray& name, const QByteArray& file) {
-    if (name.size() != file.size() + kMarkSize + kNameTail || !name.startsWith(file) ||
-        name.mid(file.size(), kMarkSize) != kNameMark)
-        return false;
-    for (qsizetype i = file.size() + kMarkSize; i < name.size(); ++i)
-        if (!std::strchr(kNameLetters, name[i]) || name[i] == '\0') return false;
+// Whether a name is that of a temporary file, of the file `of` when one is named.
+bool isTemporaryName(const QByteArray& name, const QByteArray& of) {
+    const qsizetype base = name.size() - kMarkSize - kNameTail;
+    if (base <= 0 || name.mid(base, kMarkSize) != kNameMark) return false;
+    if (!of.isEmpty() && (base != of.size() || !name.startsWith(of))) return false;
+    for (qsizetype i = base + kMarkSize; i < name.size(); ++i)
+        if (name[i] == '\0' || !std::strchr(kNameLetters, name[i])) return false;
     return true;
+}
+
+// Removes the entry of the folder if it is a plain file of this user's that no save holds.
+void removeIfLeftOver(int folder, const char* name) {
+    struct stat seen {};
+    if (::fstatat(folder, name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode) ||
+        seen.st_uid != ::geteuid())
+        return;
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat opened {};
+    if (::fstat(fd, &opened) == 0 && opened.st_dev == seen.st_dev && opened.st_ino == seen.st_ino &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlinkat(folder, name, 0);
+    ::close(fd);
+}
+
+void removeTemporaryFiles(const QByteArray& folder, const QByteArray& of) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir))
+        if (isTemporaryName(QByteArray(entry->d_name), of))
+            removeIfLeftOver(::dirfd(dir), entry->d_name);
+    ::closedir(dir);
 }
 } // namespace
 
@@ -158,16 +193,10 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
         ::fchmod(fd, old.st_mode & 07777) != 0)
         abandon("write");
     if (::fsync(fd) != 0) abandon("write");
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        fail(path, "write", err);
-    }
-    if (::rename(temp.constData(), target.constData()) != 0) {
-        const int err = errno;
-        ::unlink(temp.constData());
-        fail(path, "replace", err);
-    }
+    // Still open, so still held, until it has its final name; the fsync has put every byte on
+    // the disk, so closing it later cannot lose one.
+    if (::rename(temp.constData(), target.constData()) != 0) abandon("replace");
+    ::close(fd);
     // The rename itself reaches the disk with the folder's entry.
     const int dfd = ::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
@@ -177,17 +206,9 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
 }
 
 void removeTemporaryFilesOf(const QByteArray& file) {
-    const QByteArray folder = folderOf(file);
-    const QByteArray base = file.mid(file.lastIndexOf('/') + 1);
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        struct stat st {};
-        if (isTemporaryFileOf(name, base) &&
-            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode))
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-    }
-    ::closedir(dir);
+    removeTemporaryFiles(folderOf(file), file.mid(file.lastIndexOf('/') + 1));
+}
+
+void removeTemporaryFilesIn(const QByteArray& folder) {
+    removeTemporaryFiles(folder, {});
 }

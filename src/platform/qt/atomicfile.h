@@ -30,5 +30,7 @@ void writeFileAtomically(const QByteArray& path, const std::vector<std::string_v
 void writeFileAtomically(const QString& path, const QByteArray& bytes,
                          AtLink atLink = AtLink::Follow);
 
-// Removes the temporary files left beside `file` by replacements that never ended.
+// Removes the temporary files that replacements which never ended left beside `file`, or in
+// `folder` for any file: only plain files of this user's that no replacement holds now.
 void removeTemporaryFilesOf(const QByteArray& file);
+void removeTemporaryFilesIn(const QByteArray& folder);

@@ -42,8 +42,13 @@ QByteArray QtRuntime::markBeside(const QByteArray& settings) {
 }
 
 QByteArray QtRuntime::markInRuntimeFolder(const QByteArray& settings) {
+    // Only a folder of this user's alone, as the runtime folder should be: in one that others
+    // may write (/tmp), another user could make the mark and hold it to keep the pet out.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.startsWith('/')) return {};
+    struct stat st {};
+    if (!runtime.startsWith('/') || ::stat(runtime.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)
+        return {};
     return runtime + "/pimbolet-" +
            QCryptographicHash::hash(settings, QCryptographicHash::Sha1).toHex().left(20) + ".lock";
 }
@@ -52,15 +57,17 @@ namespace {
 enum class Lock { Taken, Held, Failed };
 
 // Takes the advisory lock on the file at the path, made if need be but never through a link
-// or on anything but a plain file. On failure errno says why.
+// or on anything but a plain file of this user's: another's lock says nothing of this user's
+// pets. On failure errno says why.
 Lock takeLock(const QByteArray& path, int& fd) {
     fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) return Lock::Failed;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        const bool others = S_ISREG(st.st_mode);
         ::close(fd);
         fd = -1;
-        errno = EINVAL;
+        errno = others ? EPERM : EINVAL;
         return Lock::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return Lock::Taken;
@@ -75,8 +82,8 @@ Lock takeLock(const QByteArray& path, int& fd) {
 bool QtRuntime::PrevInstance() {
     if (m_instanceLock >= 0 || m_fallbackLock >= 0) return false;
     // A running copy holds an advisory lock on the mark beside its settings, and one on its
-    // second mark in the runtime folder, which is where the lock is found when the first mark
-    // cannot be opened (something else in its place, a folder that cannot be written). The
+    // second mark in a private runtime folder, which is where the lock is found when the first
+    // mark cannot be opened (something else in its place, a folder that cannot be written). The
     // kernel drops the locks when the holder dies, however it dies, so a crashed copy never
     // blocks the next start and no stale-lock guessing is needed. Close-on-exec keeps a
     // browser started by the program from inheriting the lock and outliving it. The settings'
@@ -91,24 +98,28 @@ bool QtRuntime::PrevInstance() {
     const QByteArray second = markInRuntimeFolder(real);
     const Lock fallback = second.isEmpty() ? Lock::Failed : takeLock(second, m_fallbackLock);
     const int secondError = errno;
+    if (first == Lock::Failed) {
+        // Without the mark beside the settings, a copy started with another runtime folder (or
+        // none) is not noticed: better two pets than none, but not without a word.
+        std::string where = mark.toStdString() + " (" + std::strerror(firstError) + ")";
+        if (fallback == Lock::Failed && !second.isEmpty())
+            where += " or " + second.toStdString() + " (" + std::strerror(secondError) + ")";
+        const std::string noticed = fallback == Lock::Failed
+                                        ? std::string("would not be noticed")
+                                        : "is noticed only through " + second.toStdString();
+        std::fprintf(stderr, "pimbolet: cannot lock %s; another copy on the same settings %s\n",
+                     where.c_str(), noticed.c_str());
+    }
     if (fallback == Lock::Held) {
         if (m_instanceLock >= 0) ::close(m_instanceLock);
         m_instanceLock = -1;
         return true;
     }
-    if (first == Lock::Failed && fallback == Lock::Failed) {
-        // Better two pets than none, but not without a word.
-        std::string where = mark.toStdString() + " (" + std::strerror(firstError) + ")";
-        if (!second.isEmpty())
-            where += " or " + second.toStdString() + " (" + std::strerror(secondError) + ")";
-        std::fprintf(stderr,
-                     "pimbolet: cannot lock %s; another copy on the same settings would not be "
-                     "noticed\n",
-                     where.c_str());
-        return false;
-    }
-    // Saves that were cut short left their temporary files; no other copy is saving now.
+    if (first == Lock::Failed && fallback == Lock::Failed) return false;
+    // Saves that were cut short left their temporary files: the settings' (no other copy is
+    // saving them now) and the update file's in the program's data folder.
     removeTemporaryFilesOf(real);
+    removeTemporaryFilesIn(QFile::encodeName(QCoreApplication::applicationDirPath()) + "/cdata");
     return false;
 }
 

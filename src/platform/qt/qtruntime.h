@@ -32,7 +32,7 @@ class QtRuntime : public Runtime {
   private:
     // The marks of a copy running on the settings file `settings` (where its links lead):
     // beside it, and in the session's runtime folder, named after it, where the lock is taken
-    // when the first cannot be opened (none without a runtime folder).
+    // when the first cannot be opened (none without a runtime folder of this user's alone).
     static QByteArray markBeside(const QByteArray& settings);
     static QByteArray markInRuntimeFolder(const QByteArray& settings);
 

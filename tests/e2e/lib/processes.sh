@@ -11,11 +11,13 @@ mkdir -p "$E2E_LOGS"
 : >"$E2E_PIDFILE"
 
 # e2e_spawn NAME COMMAND...: runs the command in the background, output to logs/NAME.log, and
-# sets E2E_LAST_PID. Not to be called in $(...): the process must be this shell's child.
+# sets E2E_LAST_PID (and E2E_LAST_LOG, that log). Not to be called in $(...): the process must be
+# this shell's child.
 e2e_spawn() {
     local name=$1
     shift
-    "$@" </dev/null >>"$E2E_LOGS/$name.log" 2>&1 &
+    E2E_LAST_LOG=$E2E_LOGS/$name.log
+    "$@" </dev/null >>"$E2E_LAST_LOG" 2>&1 &
     E2E_LAST_PID=$!
     echo "$E2E_LAST_PID" >>"$E2E_PIDFILE"
 }
