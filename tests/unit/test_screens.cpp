@@ -7,6 +7,7 @@
 #include "companions/Form2.h"
 #include "pet/FormE.h"
 #include "platform/devicepixels.h"
+#include "platform/screenratio.h"
 
 #include <QSet>
 
@@ -115,4 +116,56 @@ TEST(DevicePixels, ScaledCellsAndTheirOutlinesCoverTheSamePixelsAtEveryRatio) {
             EXPECT_EQ(blended, 0) << where;
         }
     }
+}
+
+// A screen ratio is taken from the environment when it is a finite number from 0.1 to 10, as
+// Qt reads it; anything else is refused with the line that says so. A list refuses itself
+// whole for one bad monitor's ratio, named or not.
+TEST(ScreenRatio, OnlyFiniteRatiosFromATenthToTenAreTaken) {
+    struct Case {
+        const char* variable;
+        const char* text;
+        const char* refused; // what the line quotes as the fault; nullptr: taken
+    };
+    const Case cases[] = {
+        {"QT_SCALE_FACTOR", "1", nullptr},
+        {"QT_SCALE_FACTOR", "0.1", nullptr},
+        {"QT_SCALE_FACTOR", "10", nullptr},
+        {"QT_SCALE_FACTOR", "1.25", nullptr},
+        {"QT_SCALE_FACTOR", "", nullptr},
+        {"QT_SCALE_FACTOR", "-1", "\"-1\""},
+        {"QT_SCALE_FACTOR", "0", "\"0\""},
+        {"QT_SCALE_FACTOR", "nan", "\"nan\""},
+        {"QT_SCALE_FACTOR", "inf", "\"inf\""},
+        {"QT_SCALE_FACTOR", "-inf", "\"-inf\""},
+        {"QT_SCALE_FACTOR", "1e-9", "\"1e-9\""},
+        {"QT_SCALE_FACTOR", "0.09", "\"0.09\""},
+        {"QT_SCALE_FACTOR", "10.5", "\"10.5\""},
+        {"QT_SCALE_FACTOR", "1e9", "\"1e9\""},
+        {"QT_SCALE_FACTOR", "two", "\"two\""},
+        {"QT_SCALE_FACTOR", "1,5", "\"1,5\""},
+        {"QT_SCREEN_SCALE_FACTORS", "2;1", nullptr},
+        {"QT_SCREEN_SCALE_FACTORS", "HDMI-1=2;eDP-1=1.5;", nullptr},
+        {"QT_SCREEN_SCALE_FACTORS", "2;inf", "\"inf\""},
+        {"QT_SCREEN_SCALE_FACTORS", "HDMI-1=0;eDP-1=1", "\"0\""},
+        {"QT_SCREEN_SCALE_FACTORS", "a=b=1e9", "\"1e9\""},
+        {"QT_SCREEN_SCALE_FACTORS", "1;x", "\"x\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.text);
+        const QString line = screenratio::Fault(c.variable, QString::fromUtf8(c.text));
+        if (!c.refused) {
+            EXPECT_TRUE(line.isEmpty()) << line.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(line.startsWith(QStringLiteral("pimbolet: ignoring %1 \"%2\": ")
+                                        .arg(QLatin1String(c.variable), QString::fromUtf8(c.text))))
+            << line.toStdString();
+        EXPECT_TRUE(line.contains(QLatin1String(c.refused))) << line.toStdString();
+        EXPECT_TRUE(line.contains(QLatin1String("from 0.1 to 10"))) << line.toStdString();
+    }
+    // Whatever the user's text holds, the line stays one line of bounded length.
+    const QString odd = screenratio::Fault("QT_SCALE_FACTOR", QString(500, u'x') + u'\n');
+    EXPECT_FALSE(odd.contains(u'\n'));
+    EXPECT_LT(odd.size(), 200);
 }
