@@ -3,6 +3,7 @@
 #include "platform/qt/displayopening.h"
 #include "platform/qt/qtservices.h"
 #include "platform/qt/sessionend.h"
+#include "platform/screenratio.h"
 
 #include <QApplication>
 
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     // Each repaint through shared memory waits for the display to finish with it; the pet's
     // pictures are small, and sending them plainly costs far less over a long life.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+    // A screen ratio Qt cannot draw at would leave the pet without a window, or end it.
+    screenratio::IgnoreUnusable();
 
     DisplayOpening opening;
     QApplication app(argc, argv);

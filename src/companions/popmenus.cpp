@@ -61,6 +61,7 @@ void popmenus::mnuAge_Click() {
 }
 
 void popmenus::showmnu_Click() {
+    m_forms.form1().KeepInSight();
     m_forms.form1().SetFocus();
 }
 

@@ -23,6 +23,7 @@ Form1::Form1(Forms& forms)
           this, [this] { Timer1_Timer(); }, 200, true),
       m_forms(forms) {
     Timer1.SetQuietAhead([this] { return QuietTicksAhead(); });
+    forms.services().runtime.WatchScreens(*this, [this] { KeepInSight(); });
     setWindowIcon(programlook::WindowIcon());
     // Design size, replaced by the start-up before the window is first shown.
     Move(0, 0, 13500, 6600);

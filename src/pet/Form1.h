@@ -31,6 +31,11 @@ class Form1 : public Window {
     // Applies the options dialog's "Stay above other applications" box.
     void Toggle_Ontop();
 
+    // Brings a shown pet that no monitor shows back into the primary monitor's area where it
+    // walks (see pet/sight.h): when the monitors change, and for "Show Pimbolet". A pet walking
+    // in from beside a monitor is left to come in.
+    void KeepInSight();
+
     // The mouse: the left button drags the pet, a right release pops up the pet menu, and a
     // press on the tray icon (reported as a move) pops up the tray menu.
     void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y) override;

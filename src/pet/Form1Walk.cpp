@@ -1,10 +1,12 @@
 #include "Form1.h"
 
 #include "platform/convert.h"
+#include "sight.h"
 
 #include <array>
 
-// The ten-frame walk cycle and the drift that comes with each new walk.
+// The ten-frame walk cycle, the drift that comes with each new walk, and the area it all
+// happens in.
 
 namespace {
 struct WalkFrame {
@@ -57,4 +59,25 @@ void Form1::ChooseVertical() {
         VerticalDir = Choice == 1 ? "none" : Choice == 2 ? "downwards" : "upwards";
     }
     StepY = Draw(40);
+}
+
+void Form1::KeepInSight() {
+    // A hidden pet (the egg has not hatched yet) is placed when it comes.
+    if (!Visible()) return;
+    Runtime& runtime = services().runtime;
+    sight::Pet pet;
+    pet.window = {Left(), Top(), Width(), Height()};
+    pet.pictureWidth = static_cast<float>(GetPicture().PixelWidth()) * runtime.TwipsPerPixelX();
+    pet.pictureHeight = static_cast<float>(GetPicture().PixelHeight()) * runtime.TwipsPerPixelY();
+    pet.walk = State == "walking right"  ? sight::Walk::Right
+               : State == "walking left" ? sight::Walk::Left
+                                         : sight::Walk::None;
+    const auto place =
+        sight::PutBack(pet, runtime.Screens(), runtime.ScreenWidth(), runtime.ScreenHeight());
+    if (!place) return;
+    Move(place->left, place->top);
+    // Put back at an edge, it drifts on only away from it, as a walk chosen there would.
+    if ((VerticalDir == "upwards" && Top() <= 0) ||
+        (VerticalDir == "downwards" && Top() >= runtime.ScreenHeight() - Height()))
+        VerticalDir = "none";
 }

@@ -5,12 +5,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 // The runtime services the windows call. Each has a real implementation (platform/qt) and a
 // test fake (tests/fakes). Errors come as RuntimeError; End() never returns.
+
+class QObject;
 
 using HWND = uint32_t;
 
@@ -28,6 +31,15 @@ struct ScreenPlacement {
     double devicePixelRatio = 1.0;
 };
 
+// A monitor's area in twips, counted from the primary monitor's top-left corner as the windows'
+// Left and Top are.
+struct ScreenArea {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+};
+
 class Runtime {
   public:
     virtual ~Runtime() = default;
@@ -43,6 +55,11 @@ class Runtime {
     virtual float TwipsPerPixelX() const = 0;
     virtual float TwipsPerPixelY() const = 0;
     virtual ScreenPlacement PrimaryScreen() const = 0;
+    // Every monitor's area, the primary one's (0, 0, ScreenWidth, ScreenHeight) among them.
+    virtual std::vector<ScreenArea> Screens() const = 0;
+    // Calls `changed` each time the monitors have changed (one came or went, one took another
+    // size or place, another one became the primary), for as long as `watcher` lives.
+    virtual void WatchScreens(QObject& watcher, std::function<void()> changed) = 0;
     // The program-wide mouse pointer: 0 default, 11 hourglass.
     virtual void SetMousePointer(int pointer) = 0;
     // Lets the events that are waiting run once.

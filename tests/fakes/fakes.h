@@ -7,6 +7,8 @@
 #include "platform/nodisplay.h"
 #include "platform/services.h"
 
+#include <QPointer>
+
 #include <algorithm>
 #include <cstddef>
 #include <deque>
@@ -14,6 +16,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FakeRuntime : public Runtime {
@@ -31,6 +34,22 @@ class FakeRuntime : public Runtime {
     float TwipsPerPixelX() const override { return 15; }
     float TwipsPerPixelY() const override { return 15; }
     ScreenPlacement PrimaryScreen() const override { return primary; }
+    // The monitors set in `screens`, or the primary one alone.
+    std::vector<ScreenArea> Screens() const override {
+        return screens.empty() ? std::vector<ScreenArea>{{0, 0, screenWidth, screenHeight}}
+                               : screens;
+    }
+    void WatchScreens(QObject& watcher, std::function<void()> changed) override {
+        watchers.push_back({&watcher, std::move(changed)});
+    }
+    // The monitors are now `now` (the primary one first), as the watchers hear.
+    void ChangeScreens(std::vector<ScreenArea> now) {
+        screens = std::move(now);
+        screenWidth = screens.front().width;
+        screenHeight = screens.front().height;
+        for (const auto& [watcher, changed] : watchers)
+            if (watcher) changed();
+    }
     void SetMousePointer(int pointer) override { pointers.push_back(pointer); }
     void DoEvents() override { ++doEvents; }
     [[noreturn]] void End(EndStatus status) override {
@@ -46,6 +65,8 @@ class FakeRuntime : public Runtime {
     float screenWidth = 1024 * 15;
     float screenHeight = 768 * 15;
     ScreenPlacement primary;
+    std::vector<ScreenArea> screens;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> watchers;
     std::vector<int> pointers;
     int doEvents = 0;
     bool ended = false;

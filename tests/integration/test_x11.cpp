@@ -6,8 +6,10 @@
 #include "platform/windowshaper.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTimer>
 #include <QWindow>
 
@@ -15,6 +17,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <set>
@@ -196,6 +199,49 @@ TEST_F(X11Desktop, MovesOfOneStepReachTheDisplayOnceWhenTheProgramNextWaits) {
     settle();
     EXPECT_EQ(placement(pet).x, at(150))
         << "a window hidden in the step is put in place when shown";
+}
+
+// The monitors as the windows measure them, in twips of the primary monitor from its corner
+// whatever the display's pixel ratio (Qt gives a monitor's corner in the display's pixels and its
+// size in its own); and one change of them, heard as many signals, is told each watcher alive
+// once.
+TEST_F(X11Desktop, MonitorsCountFromThePrimaryOnesCornerAndTheirChangeIsToldOnce) {
+    int heard = 0, heardByGone = 0;
+    s.runtime.WatchScreens(pet, [&] { ++heard; });
+    {
+        QObject gone;
+        s.runtime.WatchScreens(gone, [&] { ++heardByGone; });
+    }
+    // Two halves of the 1280 x 1024 display: the primary one right of the other, lower and
+    // shorter. The display's own output stays a monitor over all of it.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xrandr"),
+                                {"--setmonitor", "LEFT", "640/169x1024/271+0+0", "none",
+                                 "--setmonitor", "*RIGHT", "640/169x768/203+640+128", "none"}),
+              0);
+    QElapsedTimer waited;
+    waited.start();
+    while (heard == 0 && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(heardByGone, 0);
+
+    // In twips, from display pixels: the figures Qt rounds to its own whole pixels.
+    const auto twips = [&](int pixels) { return static_cast<float>(pixels / ratio * tpp); };
+    const std::vector<ScreenArea> want = {{0, 0, twips(640), twips(768)},
+                                          {twips(-640), twips(-128), twips(640), twips(1024)},
+                                          {twips(-640), twips(-128), twips(1280), twips(1024)}};
+    const std::vector<ScreenArea> seen = s.runtime.Screens();
+    ASSERT_EQ(seen.size(), want.size());
+    for (const ScreenArea& w : want) {
+        const bool found = std::any_of(seen.begin(), seen.end(), [&](const ScreenArea& a) {
+            return std::abs(a.left - w.left) <= tpp && std::abs(a.top - w.top) <= tpp &&
+                   std::abs(a.width - w.width) <= tpp && std::abs(a.height - w.height) <= tpp;
+        });
+        EXPECT_TRUE(found) << w.left << "," << w.top << " " << w.width << "x" << w.height;
+    }
+    EXPECT_NEAR(s.runtime.ScreenWidth(), twips(640), tpp);
 }
 
 // Whatever the display's pixel ratio, a shaped desktop window shows its picture whole and

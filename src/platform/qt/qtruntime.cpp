@@ -155,6 +155,55 @@ ScreenPlacement QtRuntime::PrimaryScreen() const {
     return {s->geometry().x(), s->geometry().y(), s->devicePixelRatio()};
 }
 
+std::vector<ScreenArea> QtRuntime::Screens() const {
+    // Qt gives a monitor's corner in the display's pixels and its size in its own, the display's
+    // divided by the monitor's ratio; the windows count in the primary monitor's pixels from its
+    // corner.
+    QScreen* primary = screen();
+    if (!primary) return {};
+    const QPoint origin = primary->geometry().topLeft();
+    const double ratio = primary->devicePixelRatio();
+    const double twipsX = TwipsPerPixelX();
+    const double twipsY = TwipsPerPixelY();
+    std::vector<ScreenArea> areas;
+    for (QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        const double size = s->devicePixelRatio() / ratio;
+        areas.push_back({static_cast<float>((g.x() - origin.x()) / ratio * twipsX),
+                         static_cast<float>((g.y() - origin.y()) / ratio * twipsY),
+                         static_cast<float>(g.width() * size * twipsX),
+                         static_cast<float>(g.height() * size * twipsY)});
+    }
+    return areas;
+}
+
+void QtRuntime::WatchScreens(QObject& watcher, std::function<void()> changed) {
+    if (!qGuiApp) return;
+    if (!m_followingScreens) {
+        m_followingScreens = true;
+        // One change comes as several signals, of each monitor and of the whole (a monitor
+        // unplugged may first leave a stand-in and make another one the primary): the watchers
+        // hear of it once, when they have stopped coming.
+        m_screensSettled.setSingleShot(true);
+        m_screensSettled.setInterval(100);
+        QTimer* settled = &m_screensSettled;
+        const auto restart = [settled] { settled->start(); };
+        const auto follow = [settled, restart](QScreen* s) {
+            QObject::connect(s, &QScreen::geometryChanged, settled, restart);
+        };
+        for (QScreen* s : QGuiApplication::screens())
+            follow(s);
+        QObject::connect(qGuiApp, &QGuiApplication::screenAdded, settled,
+                         [follow, restart](QScreen* s) {
+                             follow(s);
+                             restart();
+                         });
+        QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, settled, restart);
+        QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, settled, restart);
+    }
+    QObject::connect(&m_screensSettled, &QTimer::timeout, &watcher, std::move(changed));
+}
+
 void QtRuntime::SetMousePointer(int pointer) {
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();

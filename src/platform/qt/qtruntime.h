@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTimer>
 
 class QtRuntime : public Runtime {
   public:
@@ -21,6 +22,8 @@ class QtRuntime : public Runtime {
     float TwipsPerPixelX() const override;
     float TwipsPerPixelY() const override;
     ScreenPlacement PrimaryScreen() const override;
+    std::vector<ScreenArea> Screens() const override;
+    void WatchScreens(QObject& watcher, std::function<void()> changed) override;
     void SetMousePointer(int pointer) override;
     void DoEvents() override;
     [[noreturn]] void End(EndStatus status) override;
@@ -37,6 +40,9 @@ class QtRuntime : public Runtime {
     static QByteArray markInRuntimeFolder(const QByteArray& settings);
 
     static constexpr const char* kTitle = "virtual pet Pimbolet";
+    // Runs out once the monitors' signals of one change have all come.
+    QTimer m_screensSettled;
+    bool m_followingScreens = false;
     int m_instanceLock = -1;
     int m_fallbackLock = -1;
 };

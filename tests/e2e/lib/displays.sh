@@ -33,6 +33,17 @@ e2e_prepare_display() {
     fi
 }
 
+# only_set_monitors: the display's output stops counting as a monitor of its own (one over the
+# whole screen), so that only the monitors set (two-monitors) remain and the parts of the screen
+# that none of them covers are shown by none, as between monitors of different sizes. Xvfb turns
+# the output off but refuses the screen size that xrandr asks for then, which stays as it is.
+only_set_monitors() {
+    local output
+    output=$(xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }')
+    xrandr --output "$output" --off 2>/dev/null
+    ! xrandr --listmonitors | grep -q " $output\$"
+}
+
 # e2e_set_monitor NAME X Y W H: a RandR monitor over that part of the screen ("*NAME": primary).
 e2e_set_monitor() {
     xrandr --setmonitor "$1" \
@@ -52,4 +63,21 @@ twips_px() {
 scaled_box() {
     [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
     echo "$(px "${BASH_REMATCH[1]}")x$(px "${BASH_REMATCH[2]}")+$(px "${BASH_REMATCH[3]}")+$(px "${BASH_REMATCH[4]}")"
+}
+
+# screen_mode WxH: the display's output shows WxH from now on, as when a laptop is undocked or a
+# monitor is given another resolution; SCREEN_W, SCREEN_H and the primary monitor's size follow.
+# Xvfb offers only the size it was started with, which is also the largest: a smaller mode is
+# added to its output first. Qt hears it as the monitor's new geometry.
+screen_mode() {
+    local output
+    output=$(xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }')
+    [ -n "$output" ] || return 1
+    if ! xrandr 2>/dev/null | grep -q "^ *$1 "; then
+        xrandr --newmode "$1" 0 "${1%x*}" 0 0 0 "${1#*x}" 0 0 0 &&
+            xrandr --addmode "$output" "$1" || return 1
+    fi
+    xrandr --output "$output" --mode "$1" || return 1
+    SCREEN_W=${1%x*} SCREEN_H=${1#*x}
+    PRIMARY_W=$SCREEN_W PRIMARY_H=$SCREEN_H
 }

@@ -39,3 +39,26 @@ start_later_run() {
     # shellcheck disable=SC2034 # handed to the test
     E2E_PET=$(wait_for_window Pimbolet 10) || die "the pet did not appear"
 }
+
+# pet_picture_within ID X Y W H: the pet's picture, the top-left 100 x 100 pixels of its window,
+# lies wholly within that box of the display (a monitor, say).
+pet_picture_within() {
+    local x y size
+    size=$(px 100)
+    read -r x y _ _ < <(window_geometry "$1") || return 1
+    [ "$x" -ge "$2" ] && [ "$y" -ge "$3" ] && [ $((x + size)) -le $(($2 + $4)) ] &&
+        [ $((y + size)) -le $(($3 + $5)) ]
+}
+
+# drag_pet_to ID X Y: takes the pet by its body, once that is wholly on the screen, and drags it
+# until its window's top-left corner is at about X, Y (within a few pixels, the pet walking on).
+drag_pet_to() {
+    local cx cy wx wy
+    read -r cx cy < <(awake_pet_pixel) || return 1
+    wait_until 20 pet_point "$1" "$cx" "$cy" >/dev/null || return 1
+    read -r wx wy _ _ < <(window_geometry "$1") || return 1
+    # The first of the steps takes hold and the pet follows the others: the pointer goes a step
+    # further than the pet is to go.
+    drag $((wx + cx)) $((wy + cy)) $((wx + cx + ($2 - wx) * 20 / 19)) \
+        $((wy + cy + ($3 - wy) * 20 / 19)) 20
+}
