@@ -4,9 +4,12 @@
 
 #include <QtGlobal>
 
-// HTTP GET with one deadline for the whole exchange; the body is bounded in size (the update
-// file is a few lines). Error numbers are this program's own, in the transfer control's range.
-class QtInternetTransfer : public InternetTransfer {
+// HTTP GET with one deadline for the whole exchange, through libcurl driven by the event loop,
+// which keeps running meanwhile. Only a success (2xx) is taken. What a server may send is
+// bounded: the body (the update file is a few lines), each answer's header, and all that
+// arrives, so that a server sending without end costs little. Error numbers are this program's
+// own, in the transfer control's range.
+class CurlInternetTransfer : public InternetTransfer {
   public:
     enum ErrorNumber {
         CannotConnect = 35754,
@@ -17,7 +20,7 @@ class QtInternetTransfer : public InternetTransfer {
         BadAddress = 35765,
         TooLarge = 35766,
     };
-    explicit QtInternetTransfer(int timeoutMs = 60000, qint64 maxBody = 1 << 20);
+    explicit CurlInternetTransfer(int timeoutMs = 60000, qint64 maxBody = 1 << 20);
     std::vector<uint8_t> OpenURL(const std::string& url) override;
 
   private:
