@@ -11,15 +11,13 @@ source "$(dirname "$0")/desktop.sh"
 desktop_up big-settings 1280x1024
 settings=$(settings_file)
 
-kib() { awk -v k="$2" '$1 == k":" {print $2}' "/proc/$1/status"; }
-
 run() { # name
     local pid
     start_pet "$pet" >/dev/null
     pid=$E2E_LAST_PID
     sleep 10
     printf '%-34s %8d KiB at the peak   %8d KiB after start-up\n' "$1" \
-        "$(kib "$pid" VmHWM)" "$(kib "$pid" VmRSS)"
+        "$(memory_kib "$pid" VmHWM)" "$(memory_kib "$pid" VmRSS)"
     kill "$pid"
     wait_for_exit "$pid" 5
 }

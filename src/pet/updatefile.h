@@ -16,8 +16,10 @@ constexpr size_t kLongestShownLine = 80;
 
 // Reads the file's lines as the files service gives them (ended at CR or CR LF). A line feed
 // ends a line too, and a byte-order mark before the version is no part of it: servers and
-// editors add both. Only the notes that the message has room for are kept: at most
-// kShownNoteLines, each cut to kLongestShownLine characters, then a line "..." when more follow.
+// editors add both. So does any other character that starts a new line in the message (the
+// Unicode line and paragraph separators). Only the notes that the message has room for are
+// kept: at most kShownNoteLines, each cut to kLongestShownLine characters, then a line "..."
+// when more follow.
 UpdateOffer ReadUpdateOffer(const std::vector<std::string>& lines);
 
 // A new version is offered when the first line differs from ours in any character; an empty

@@ -83,6 +83,33 @@ TEST(UpdateFile, LineFeedsByteOrderMarkAndTrailingSpaceOfferNothingNew) {
     }
 }
 
+// What breaks a line in the message box (the Unicode line and paragraph separators, and the two
+// characters Qt's text takes for a frame's edges) ends a line of the file as a line feed does.
+TEST(UpdateFile, CharactersThatBreakALineInTheMessageEndALine) {
+    const std::string lineSeparator = "\xE2\x80\xA8", paragraphSeparator = "\xE2\x80\xA9";
+    const std::string frameStart = "\xEF\xB7\x90", frameEnd = "\xEF\xB7\x91";
+    const struct {
+        std::vector<std::string> lines;
+        std::string version;
+        std::string notes;
+    } rows[] = {
+        {{"4.1 beta" + lineSeparator + "Better walking"}, "4.1 beta", "\r\nBetter walking"},
+        {{"4.2 beta" + paragraphSeparator}, "4.2 beta", ""},
+        {{"4.2 beta", "one" + paragraphSeparator + "two"}, "4.2 beta", "\r\none\r\ntwo"},
+        {{"4.2 beta", "a" + frameStart + "b" + frameEnd + "c"}, "4.2 beta", "\r\na\r\nb\r\nc"},
+        {{"4.2 beta", "x" + lineSeparator, "y"}, "4.2 beta", "\r\nx\r\n\r\ny"},
+        {{"4.2 beta", lineSeparator + lineSeparator + "z"}, "4.2 beta", "\r\n\r\n\r\nz"},
+        // Bytes that only look like a separator's are text.
+        {{"4.2 beta", "\xE2\x80\xA7\xE2\x80"}, "4.2 beta", "\r\n\xE2\x80\xA7\xE2\x80"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.lines.back());
+        const UpdateOffer offer = ReadUpdateOffer(row.lines);
+        EXPECT_EQ(offer.LatestVersion, row.version);
+        EXPECT_EQ(offer.Notes, row.notes);
+    }
+}
+
 // However long the file, the message stays short enough for its buttons to be on the screen.
 TEST(UpdateFile, MessageShowsNoMoreNotesThanFitThenAnEllipsis) {
     const auto file = [](size_t notes, const std::string& note) {
@@ -100,7 +127,17 @@ TEST(UpdateFile, MessageShowsNoMoreNotesThanFitThenAnEllipsis) {
     };
     const std::string longest(kLongestShownLine, 'n');
     const std::string cutInCharacter =
-        std::string(kLongestShownLine - 4, 'n') + "\xC3\xA9\xC3\xA9\xC3\xA9";
+        std::string(kLongestShownLine - 4, 'n') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+    const auto times = [](size_t count, const std::string& text) {
+        std::string all;
+        for (size_t i = 0; i < count; ++i)
+            all += text;
+        return all;
+    };
+    const std::string e = "\xC3\xA9", han = "\xE6\xBC\xA2", clef = "\xF0\x9D\x84\x9E";
+    // Qt shows each byte of a broken sequence as a character of its own.
+    const std::string broken = "\x80";
+    const std::string separated = times(40, "x\xE2\x80\xA8");
     const struct {
         std::vector<std::string> lines;
         size_t shown;
@@ -113,7 +150,15 @@ TEST(UpdateFile, MessageShowsNoMoreNotesThanFitThenAnEllipsis) {
         {file(1, longest), 1, longest},
         {file(1, longest + "n"), 1, std::string(kLongestShownLine - 3, 'n') + "..."},
         {file(1, std::string(1 << 20, 'n')), 1, std::string(kLongestShownLine - 3, 'n') + "..."},
-        {file(1, cutInCharacter), 1, std::string(kLongestShownLine - 4, 'n') + "..."},
+        {file(1, cutInCharacter), 1, std::string(kLongestShownLine - 4, 'n') + "\xC3\xA9..."},
+        {file(1, times(kLongestShownLine, e)), 1, times(kLongestShownLine, e)},
+        {file(1, times(kLongestShownLine + 1, e)), 1, times(kLongestShownLine - 3, e) + "..."},
+        {file(1, times(kLongestShownLine + 1, han)), 1, times(kLongestShownLine - 3, han) + "..."},
+        {file(1, times(kLongestShownLine, clef)), 1, times(kLongestShownLine, clef)},
+        {file(1, times(1 << 20, broken)), 1, times(kLongestShownLine - 3, broken) + "..."},
+        {file(1, separated), kShownNoteLines + 1, "..."},
+        {file(10, separated), kShownNoteLines + 1, "..."},
+        {file(10, times(40, "\xE2\x80\xA9")), kShownNoteLines + 1, "..."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.lines.size());
@@ -121,8 +166,6 @@ TEST(UpdateFile, MessageShowsNoMoreNotesThanFitThenAnEllipsis) {
         const std::vector<std::string> shown = noteLines(offer);
         ASSERT_EQ(shown.size(), row.shown);
         EXPECT_EQ(shown.back(), row.last);
-        for (const std::string& line : shown)
-            EXPECT_LE(line.size(), kLongestShownLine);
     }
     UpdateOffer huge;
     huge.LatestVersion = std::string(10000, '9');

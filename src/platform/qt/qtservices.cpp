@@ -1,9 +1,9 @@
 #include "qtservices.h"
 
+#include "curlinternettransfer.h"
 #include "pulsesounddevice.h"
 #include "qtclock.h"
 #include "qtfiles.h"
-#include "qtinternettransfer.h"
 #include "qtmessageboxes.h"
 #include "qtrandom.h"
 #include "qtruntime.h"
@@ -23,7 +23,7 @@ struct QtPlatform::Impl {
     QtSettings settings;
     QtMessageBoxes msgbox{runtime};
     PulseSoundDevice sound;
-    QtInternetTransfer inet;
+    CurlInternetTransfer inet;
     QtWebBrowserFactory browser;
     QtShellTray tray{runtime};
     // The display's state lives here, for as long as the services do.

@@ -104,3 +104,10 @@ await_exit() {
 
 # cpu_ticks PID: the processor time the process has used so far, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
+
+# cpu_ms PID: the same in milliseconds.
+cpu_ms() { echo $(($(cpu_ticks "$1") * 1000 / $(getconf CLK_TCK))); }
+
+# memory_kib PID FIELD: a memory figure of the process in KiB, FIELD as in /proc/PID/status
+# (VmRSS for its resident memory now, VmHWM for the most it has had).
+memory_kib() { awk -v k="$2" '$1 == k":" { print $2 }' "/proc/$1/status" 2>/dev/null; }
