@@ -57,6 +57,7 @@ store_birth "2025-01-02 03:04:05"
 chmod 000 "$(settings_file)"
 before=$(settings_snapshot)
 not_allowed=()
+# shellcheck disable=SC2054 # one argument: the capabilities dropped
 [ "$(id -u)" = 0 ] && not_allowed=(setpriv --bounding-set -dac_override,-dac_read_search)
 e2e_spawn pimbolet-no-read "${not_allowed[@]}" "$PIMBOLET_BIN"
 expect_failed_start "no permission" "$E2E_LAST_PID" "$before"
@@ -65,6 +66,7 @@ chmod 600 "$(settings_file)"
 # No file descriptor left: the least number of them under which the pet born before walks in is
 # found; with one fewer, its settings cannot be opened.
 start_with_fd_limit() {
+    # shellcheck disable=SC2016 # expanded by the inner shell
     e2e_spawn "pimbolet-fd-$1" bash -c 'ulimit -n "$1" && exec "$0"' "$PIMBOLET_BIN" "$1"
 }
 walks_in_with() {
