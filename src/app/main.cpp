@@ -45,8 +45,15 @@ int main(int argc, char* argv[]) {
 
     QtPlatform platform;
     Forms forms(platform.services());
-    // Logging out ends the pet as its own "Exit" does, so the options are kept.
-    watchEndOfSession([&forms] { forms.popMenus().exitmnu_Click(); });
+    // Logging out ends the pet as its own "Exit" does, so the options are kept. Until the
+    // start-up is over (its messages wait in event loops of their own) the program ends at once
+    // as a start that failed: there is nothing to keep yet.
+    bool started = false;
+    watchEndOfSession([&forms, &platform, &started] {
+        if (!started) platform.services().runtime.End(EndStatus::Failed);
+        forms.popMenus().exitmnu_Click();
+    });
     forms.form1(); // the pet's window is made and its load runs the whole start-up
+    started = true;
     return app.exec();
 }

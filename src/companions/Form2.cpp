@@ -75,12 +75,21 @@ Picture Form2::Icon() const {
     return programlook::IconPicture();
 }
 
+std::string Form2::stored(const char* key, const std::string& def) {
+    // A store that cannot be read shows the defaults here: the start-up has refused it already,
+    // and should it fail later, the save at the unload says why the options were not kept.
+    Services& s = services();
+    try {
+        return s.settings.GetSetting(s.runtime.Title(), Form1::kSettingsSection, key, def);
+    } catch (const RuntimeError&) {
+        return def;
+    }
+}
+
 int16_t Form2::storedFlag(const char* key, int16_t def) {
     // The program itself only writes "0" and "1"; anything else found in the store (edited by
     // hand) falls back to the default rather than keeping the pet from starting.
-    Services& s = services();
-    const std::string text =
-        s.settings.GetSetting(s.runtime.Title(), Form1::kSettingsSection, key, std::to_string(def));
+    const std::string text = stored(key, std::to_string(def));
     try {
         size_t used = 0;
         const int v = std::stoi(text, &used);
@@ -93,8 +102,7 @@ int16_t Form2::storedFlag(const char* key, int16_t def) {
 
 void Form2::Form_Load() {
     Services& s = services();
-    Text1.setText(QString::fromStdString(s.settings.GetSetting(
-        s.runtime.Title(), Form1::kSettingsSection, "name", "Enter Pet's Name here")));
+    Text1.setText(QString::fromStdString(stored("name", "Enter Pet's Name here")));
     Check1.SetValue(storedFlag("sound", 1));
     Check2.SetValue(storedFlag("startup", 0));
     Check3.SetValue(storedFlag("ontop", 1));

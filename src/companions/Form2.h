@@ -42,6 +42,7 @@ class Form2 : public Window {
 
   private:
     void layOut();
+    std::string stored(const char* key, const std::string& def);
     int16_t storedFlag(const char* key, int16_t def);
 
     Forms& m_forms;

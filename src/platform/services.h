@@ -103,6 +103,8 @@ class FileSystem {
 class SettingsStore {
   public:
     virtual ~SettingsStore() = default;
+    // An absent key, section or store gives the default; a store that is there but cannot be
+    // read is an error, never taken for an empty one.
     virtual std::string GetSetting(const std::string& app, const std::string& section,
                                    const std::string& key, const std::string& def) = 0;
     // Reaches the disk at once and whole: a save is never left half-written.

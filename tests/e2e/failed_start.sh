@@ -2,7 +2,8 @@
 # A start that fails once the egg and the banner are up (the settings folder cannot be made, so
 # the birth date cannot be stored): "Oh Dear, and error has occured" waits with everything
 # behind it held still (the egg does not hatch at its tenth second, the banner does not slide),
-# its text at the box's left margin; answering it ends the program with status 1.
+# its text at the box's left margin; answering it ends the program with status 1, and so does
+# SIGTERM while it waits.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -29,5 +30,13 @@ expect "the banner has not moved" [ "$(window_geometry "$banner")" = "$banner_at
 press_key "$box" Return
 await_exit "$pid" 5
 expect "answering the message ends the program with status 1 (${E2E_STATUS:-still running})" \
+    [ "$E2E_STATUS" = 1 ]
+
+start_pet
+pid=$E2E_LAST_PID
+wait_for_window "virtual pet Pimbolet" 10 >/dev/null || die "no error message at the second start"
+kill -TERM "$pid"
+await_exit "$pid" 5
+expect "SIGTERM while the message waits ends the program with status 1 (${E2E_STATUS:-still running})" \
     [ "$E2E_STATUS" = 1 ]
 e2e_finish

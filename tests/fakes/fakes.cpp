@@ -54,6 +54,7 @@ void FakeFiles::AddWaves(const std::string& folder) {
 
 std::string FakeSettings::GetSetting(const std::string& app, const std::string& section,
                                      const std::string& key, const std::string& def) {
+    if (!failReads.empty()) throw RuntimeError(errnum::PathFileAccess, failReads);
     const auto it = values.find(app + "/" + section + "/" + key);
     return it == values.end() ? def : it->second;
 }

@@ -140,6 +140,7 @@ class FakeSettings : public SettingsStore {
     std::map<std::string, std::string> values;
     std::vector<std::string> saved; // keys in the order of their saves
     std::string failSaves;          // when set, every save fails with this description
+    std::string failReads;          // when set, every read fails with this description
     std::vector<std::string>* journal = nullptr;
     bool Has(const std::string& key) const { return values.count(Key(key)) != 0; }
     std::string Get(const std::string& key) const { return values.at(Key(key)); }

@@ -9,6 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <optional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -191,14 +199,105 @@ TEST(Settings, UnwritableFolderIsAnErrorAndLeavesTheOldFileWhole) {
     EXPECT_EQ(fileBytes(file), before);
 }
 
-TEST(Settings, UnreadableFileReadsAsDefaultsAndIsNotOverwritten) {
-    const std::string app = "unreadable app";
-    const QString file = QtSettings::fileName(app);
-    ASSERT_TRUE(QDir().mkpath(file)) << "a folder where the file should be";
-    QtSettings s;
-    EXPECT_EQ(s.GetSetting(app, "Settings", "sound", "1"), "1");
-    EXPECT_THROW(s.SaveSetting(app, "Settings", "sound", "0"), RuntimeError);
-    EXPECT_TRUE(QFileInfo(file).isDir());
+namespace {
+// While it lives, no file can be opened: every number below the limit is taken.
+class NoFileDescriptorLeft {
+  public:
+    NoFileDescriptorLeft() {
+        ::getrlimit(RLIMIT_NOFILE, &m_old);
+        const int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit lim = m_old;
+        lim.rlim_cur = static_cast<rlim_t>(lowestFree);
+        ::setrlimit(RLIMIT_NOFILE, &lim);
+    }
+    ~NoFileDescriptorLeft() { ::setrlimit(RLIMIT_NOFILE, &m_old); }
+    NoFileDescriptorLeft(const NoFileDescriptorLeft&) = delete;
+    NoFileDescriptorLeft& operator=(const NoFileDescriptorLeft&) = delete;
+
+  private:
+    rlimit m_old{};
+};
+
+// The stored birth, or what the error says; "still waiting" when the read had not come back
+// after 5 s (a writer is then let in at `path`, so that it ends).
+std::string birthOrError(const std::string& app, const QByteArray& path) {
+    auto reading = std::async(std::launch::async, [&app]() -> std::string {
+        try {
+            return QtSettings().GetSetting(app, "Settings", "birth", "0");
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.Number, errnum::PathFileAccess);
+            return "error: " + e.Description;
+        }
+    });
+    if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+        return reading.get();
+    const int writer = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) ::close(writer);
+    reading.get();
+    return "still waiting";
+}
+} // namespace
+
+// Only a file that is not there reads as the defaults (a first run): one that is there but
+// cannot be read is an error at once, never a wait, and a save leaves it as it was.
+TEST(Settings, FileThatIsThereButCannotBeReadIsAnErrorAndStaysAsItWas) {
+    struct Row {
+        const char* what;
+        std::function<void(const QByteArray&)> make;
+        bool noFileDescriptorLeft = false;
+    };
+    const QByteArray birth = "[Settings]\nbirth=2025-01-02 03:04:05\n";
+    const auto plainFile = [&](const QByteArray& path) {
+        QFile f(QFile::decodeName(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(birth);
+    };
+    for (const Row& row : std::vector<Row>{
+             {"a folder", [](const QByteArray& path) { ASSERT_EQ(::mkdir(path, 0700), 0); }},
+             {"a FIFO", [](const QByteArray& path) { ASSERT_EQ(::mkfifo(path, 0600), 0); }},
+             {"a socket",
+              [](const QByteArray& path) {
+                  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+                  sockaddr_un at{};
+                  at.sun_family = AF_UNIX;
+                  ASSERT_LT(path.size(), qsizetype(sizeof at.sun_path));
+                  std::memcpy(at.sun_path, path.constData(), size_t(path.size()));
+                  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+                  ::close(fd);
+              }},
+             {"a link round in a loop",
+              [](const QByteArray& path) { ASSERT_EQ(::symlink(path, path), 0); }},
+             {"a plain file, with no file descriptor left", plainFile, true},
+         }) {
+        SCOPED_TRACE(row.what);
+        const std::string app = std::string("unreadable ") + row.what;
+        const QByteArray path = QtSettings::filePath(app);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(QFile::decodeName(path)).absolutePath()));
+        row.make(path);
+        struct stat before {};
+        ASSERT_EQ(::lstat(path, &before), 0);
+        {
+            std::optional<NoFileDescriptorLeft> limit;
+            if (row.noFileDescriptorLeft) limit.emplace();
+            const std::string got = birthOrError(app, path);
+            EXPECT_EQ(got.rfind("error: ", 0), 0u) << got;
+            EXPECT_NE(got.find(path.toStdString()), std::string::npos) << got;
+            // (A save that would wait is not tried.)
+            if (got != "still waiting") {
+                EXPECT_THROW(
+                    QtSettings().SaveSetting(app, "Settings", "birth", "2026-01-01 00:00:00"),
+                    RuntimeError);
+            }
+        }
+        struct stat after {};
+        ASSERT_EQ(::lstat(path, &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        if (S_ISREG(after.st_mode)) {
+            EXPECT_EQ(fileBytes(QFile::decodeName(path)), birth);
+        }
+    }
 }
 
 // Not a figure to reach (bench/big_settings.sh measures those): a file of millions of keys,

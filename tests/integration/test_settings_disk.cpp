@@ -1,5 +1,6 @@
 #include "integration_env.h"
 #include "platform/errors.h"
+#include "platform/qt/atomicfile.h"
 #include "platform/qt/qtsettings.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -159,4 +162,82 @@ TEST(SettingsOnDisk, ConfigFolderFollowsTheXdgRulesAndKeepsItsBytes) {
     ::unlink((latin1 + tail).constData());
     ::rmdir(folderOf(latin1 + tail).constData());
     ::rmdir(latin1.constData());
+}
+
+// A link's target is found from the folder that really holds the link: the file written (and the
+// running mark, named after it) is the file that reading opens, and no other file changes.
+TEST(SettingsOnDisk, LinksLeadWhereTheSystemFollowsThem) {
+    QTemporaryDir top;
+    ASSERT_TRUE(top.isValid());
+    const QByteArray root = QFile::encodeName(QDir(top.path()).canonicalPath());
+    const auto link = [&](const QByteArray& at, const QByteArray& to) {
+        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folderOf(root + at))));
+        ASSERT_EQ(::symlink(to.constData(), (root + at).constData()), 0) << at.constData();
+    };
+    const auto put = [&](const QByteArray& at, const QByteArray& bytes) {
+        ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folderOf(root + at))));
+        writeFile(root + at, bytes);
+    };
+    const auto text = [&](const QByteArray& at) {
+        std::ifstream in((root + at).constData());
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string app = "linked app";
+    const QByteArray ini = "/linked app.ini";
+    struct Row {
+        const char* what;
+        std::function<void()> lay;
+        const char* real;  // the file the system opens, or none
+        const char* decoy; // where ".." taken as text would lead
+    };
+    const std::vector<Row> rows = {
+        {"a relative link in a linked settings folder",
+         [&] {
+             link("/1/config/pimbolet", root + "/1/elsewhere/pim");
+             link("/1/elsewhere/pim" + ini, "../dotfiles/pet.ini");
+         },
+         "/1/elsewhere/dotfiles/pet.ini", "/1/config/dotfiles/pet.ini"},
+        {"a link whose target goes up from a linked folder",
+         [&] {
+             link("/2/config/pimbolet" + ini, "../via/../dotfiles/pet.ini");
+             link("/2/config/via", "../deep/down");
+             ASSERT_TRUE(QDir().mkpath(QFile::decodeName(root + "/2/deep/down")));
+         },
+         "/2/deep/dotfiles/pet.ini", "/2/config/dotfiles/pet.ini"},
+        {"two relative links in a row",
+         [&] {
+             link("/3/config/pimbolet", "../elsewhere/pim");
+             link("/3/elsewhere/pim" + ini, "../hop.ini");
+             link("/3/elsewhere/hop.ini", "dotfiles/pet.ini");
+         },
+         "/3/elsewhere/dotfiles/pet.ini", "/3/config/hop.ini"},
+        {"a link into a folder that is not there",
+         [&] {
+             link("/4/config/pimbolet", root + "/4/elsewhere/pim");
+             link("/4/elsewhere/pim" + ini, "../missing/pet.ini");
+         },
+         nullptr, "/4/config/missing/pet.ini"},
+    };
+    const std::string birth = "[Settings]\nbirth=2020-01-02 03:04:05\n";
+    const std::string unrelated = "an unrelated file\n";
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(row.what);
+        EnvVar home("XDG_CONFIG_HOME", root + "/" + QByteArray::number(int(i + 1)) + "/config");
+        row.lay();
+        if (row.real) put(row.real, QByteArray::fromStdString(birth));
+        put(row.decoy, QByteArray::fromStdString(unrelated));
+        QtSettings s;
+        if (row.real) {
+            EXPECT_EQ(followLinks(QtSettings::filePath(app)).toStdString(),
+                      (root + row.real).toStdString());
+            EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "2020-01-02 03:04:05");
+            s.SaveSetting(app, "Settings", "name", "Pim");
+            EXPECT_EQ(text(row.real), birth + "name=Pim\n");
+        } else {
+            EXPECT_EQ(s.GetSetting(app, "Settings", "birth", "0"), "0");
+            EXPECT_THROW(s.SaveSetting(app, "Settings", "name", "Pim"), RuntimeError);
+        }
+        EXPECT_EQ(text(row.decoy), unrelated) << "the file that \"..\" as text names";
+    }
 }

@@ -187,6 +187,20 @@ TEST_F(OptionsTest, ExitOnTheFirstRunTakesTheEggAlongAndKeepsTheBirth) {
     EXPECT_EQ(p.settings.Get("birth"), birth);
 }
 
+TEST_F(OptionsTest, StoreThatCannotBeReadWhenTheDialogLoadsAgainShowsTheDefaults) {
+    Later();
+    p.settings.Set("name", "Pim");
+    CloseBox();
+    p.settings.failReads = "Path/File access error: cannot read /home/u/.config/pimbolet/"
+                           "virtual pet Pimbolet.ini (Permission denied)";
+    forms.popMenus().optionsmnu.trigger();
+    ASSERT_TRUE(forms.Form2Loaded());
+    EXPECT_TRUE(dialog().Visible());
+    EXPECT_EQ(dialog().Text1.text(), QStringLiteral("Enter Pet's Name here"));
+    EXPECT_EQ(dialog().Check3.Value(), 1);
+    EXPECT_TRUE(p.msgbox.shown.empty());
+}
+
 TEST_F(OptionsTest, FailedWriteAtExitIsToldOnceAndTheProgramStillEnds) {
     Later();
     p.settings.failSaves = "Path/File access error: cannot write /home/u/.config/pimbolet/"

@@ -138,6 +138,19 @@ TEST_F(PetTest, BirthTextThatIsNoDateEndsWithTheErrorMessage) {
     EXPECT_EQ(p.settings.Get("birth"), "3/1/2000 10:15:42 PM") << "the stored text is kept";
 }
 
+TEST_F(PetTest, StoreThatCannotBeReadEndsTheStartAndIsNoFirstRun) {
+    p.settings.Set("birth", "2025-01-02 03:04:05");
+    p.settings.failReads = "Path/File access error: cannot read /home/u/.config/pimbolet/"
+                           "virtual pet Pimbolet.ini (Too many open files)";
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(p.msgbox.shown.size(), 1u);
+    EXPECT_EQ(p.msgbox.shown[0].prompt,
+              "Oh Dear, and error has occured.\r\n" + p.settings.failReads);
+    EXPECT_FALSE(forms.FormELoaded()) << "no egg";
+    EXPECT_TRUE(p.settings.saved.empty()) << "no birth written";
+    EXPECT_EQ(p.runtime.endStatus, 1);
+}
+
 TEST_F(PetTest, FailedStartHoldsEverythingStillWhileItsMessageWaits) {
     // The egg and the banner are up when the birth date cannot be stored.
     p.settings.failSaves = "Path/File access error: cannot make /home/u/.config/pimbolet";

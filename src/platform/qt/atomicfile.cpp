@@ -55,18 +55,18 @@ QByteArray absolute(const QByteArray& path) {
     return QByteArray(here) + '/' + path;
 }
 
-// The absolute path without "." and ".." parts or doubled separators.
-QByteArray clean(const QByteArray& path) {
-    QList<QByteArray> kept;
-    for (const QByteArray& part : path.split('/')) {
-        if (part.isEmpty() || part == ".") continue;
-        if (part == "..") {
-            if (!kept.isEmpty()) kept.removeLast();
-        } else {
-            kept.append(part);
-        }
-    }
-    return '/' + kept.join('/');
+// The path's folder as the system finds it, every link in it followed, then the last name:
+// ".." after a link leads up from where the link leads, never back up the path's own text. A
+// folder that cannot be found is kept as it is written, so that what is opened there fails
+// as the system's own look-up would.
+QByteArray realFolder(const QByteArray& path) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    char real[PATH_MAX];
+    if (name.isEmpty() || name == "." || name == "..")
+        return ::realpath(path.constData(), real) ? QByteArray(real) : path;
+    if (!::realpath(folderOf(path).constData(), real)) return path;
+    const QByteArray folder(real);
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
 }
 
 // A new file beside `target`, made here and nowhere a link leads. Made with the usual
@@ -130,14 +130,14 @@ void removeTemporaryFiles(const QByteArray& folder, const QByteArray& of) {
 } // namespace
 
 QByteArray followLinks(const QByteArray& path) {
-    QByteArray at = clean(absolute(path));
+    QByteArray at = realFolder(absolute(path));
     // As many links as the system itself follows before it gives up on a loop.
     for (int hops = 0; hops < 40; ++hops) {
         char target[PATH_MAX];
         const ssize_t n = ::readlink(at.constData(), target, sizeof target - 1);
         if (n <= 0) return at;
         const QByteArray to(target, static_cast<qsizetype>(n));
-        at = clean(to.startsWith('/') ? to : folderOf(at) + '/' + to);
+        at = realFolder(to.startsWith('/') ? to : folderOf(at) + '/' + to);
     }
     return at;
 }

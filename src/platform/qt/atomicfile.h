@@ -8,8 +8,9 @@
 
 // Paths here are the file system's own bytes: a folder name that is no UTF-8 is used as it is.
 
-// The file a path names in the end: the path itself, or where its symbolic links lead (also
-// to a file that does not exist yet). Dotfile managers keep settings as links.
+// The file a path names in the end, as the system finds it when it opens the path: its folders
+// with every link in them followed, and where the path's own symbolic links lead (also to a file
+// that does not exist yet). Dotfile managers keep settings as links.
 QByteArray followLinks(const QByteArray& path);
 QString followLinks(const QString& path);
 

@@ -4,6 +4,7 @@
 #include "platform/programlook.h"
 
 #include <QAbstractButton>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -32,13 +33,21 @@ void dropIndent(QMessageBox& box) {
 }
 } // namespace
 
+QtMessageBoxes::QtMessageBoxes(Runtime& runtime)
+    : m_runtime(runtime), m_font(programlook::DesignFont()) {
+    // The messages' font is read now, while files can still be opened: a message saying that
+    // the program has run out of them would otherwise be drawn as empty boxes, every letter
+    // missing.
+    QFontMetrics(m_font).height();
+}
+
 std::unique_ptr<QMessageBox> QtMessageBoxes::build(const std::string& prompt, int style,
                                                    const std::string& caption,
                                                    std::vector<Choice>& choices) const {
     auto box = std::make_unique<QMessageBox>();
     // The program's own look: its icon in the title bar and the task bar, its windows' font.
     box->setWindowIcon(programlook::WindowIcon());
-    box->setFont(programlook::DesignFont());
+    box->setFont(m_font);
     // Text from anywhere (the update file's notes) is shown as it stands, never as markup;
     // the callers break lines with CR LF.
     box->setTextFormat(Qt::PlainText);

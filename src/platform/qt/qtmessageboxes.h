@@ -2,6 +2,7 @@
 
 #include "platform/services.h"
 
+#include <QFont>
 #include <QMessageBox>
 
 #include <memory>
@@ -13,7 +14,7 @@ class QtMessageBoxes : public MessageBoxes {
         int answer;
     };
 
-    explicit QtMessageBoxes(Runtime& runtime) : m_runtime(runtime) {}
+    explicit QtMessageBoxes(Runtime& runtime);
     int MsgBox(const std::string& prompt, int style, const std::string& caption) override;
 
     // The box for a style code, made but not shown; `choices` receives each button's answer.
@@ -25,4 +26,5 @@ class QtMessageBoxes : public MessageBoxes {
 
   private:
     Runtime& m_runtime;
+    QFont m_font;
 };

@@ -36,15 +36,20 @@ namespace {
 }
 
 // The file's whole text. Read, not mapped: another program may shorten the file while it is
-// read, which must give a shorter text, never a fault. No file yet reads as empty; a file that
-// exists but cannot be read is an error, so that a save never replaces settings it could not
-// see.
+// read, which must give a shorter text, never a fault. Only a file that is not there reads as
+// empty; one that exists but cannot be read (no file descriptor left, no permission, not a plain
+// file) is an error, so that it is never taken for a first run and a save never replaces
+// settings it could not see.
 class SettingsText {
   public:
     explicit SettingsText(const QByteArray& path) {
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        // Opened without waiting: a FIFO or a device in the file's place would otherwise hold
+        // the program in open() for good, deaf to the signals that end it. (A plain file reads
+        // the same either way.)
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd < 0) {
-            if (errno == ENOENT) return; // also a link to a file not made yet
+            // Also a link to a file not made yet, and a file in place of a folder on the way.
+            if (errno == ENOENT || errno == ENOTDIR) return;
             cannotRead(path, std::strerror(errno));
         }
         struct stat st {};
@@ -76,13 +81,8 @@ class SettingsText {
 
 std::string QtSettings::GetSetting(const std::string& app, const std::string& section,
                                    const std::string& key, const std::string& def) {
-    // Reading never fails: settings that cannot be read are absent. (Saving them will fail.)
-    try {
-        const SettingsText file(filePath(app));
-        return ini::find(file.text(), section, key).value_or(def);
-    } catch (const RuntimeError&) {
-        return def;
-    }
+    const SettingsText file(filePath(app));
+    return ini::find(file.text(), section, key).value_or(def);
 }
 
 void QtSettings::SaveSetting(const std::string& app, const std::string& section,
