@@ -102,3 +102,6 @@ await_exit() {
 
 # cpu_ticks PID: the processor time the process has used so far, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null; }
+
+# resident_kib PID: the process's resident memory now, in KiB.
+resident_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
