@@ -30,9 +30,8 @@ done
 # shellcheck source=desktop.sh
 source "$(dirname "$0")/desktop.sh"
 
-# CPU time in ms, summed over all threads of a process; resident memory in KiB.
+# CPU time in ms, summed over all threads of a process.
 cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { print int(ns / 1000000) }'; }
-rss_kib() { awk '/^VmRSS/ { print $2 }' "/proc/$1/status"; }
 
 # The pet's About box, opened from the tray menu and hidden again with OK.
 load_about() {
@@ -57,16 +56,16 @@ measure() {
     sleep 3
     [ "$name" = pimbolet ] && load_about "$pid"
     sleep $((settle - 3))
-    c0=$(cpu_ms "$pid")
-    x0=$(cpu_ms "$XSERVER")
+    c0=$(cpu_ns_ms "$pid")
+    x0=$(cpu_ns_ms "$XSERVER")
     sleep "$seconds"
-    c1=$(cpu_ms "$pid")
-    x1=$(cpu_ms "$XSERVER")
-    echo "$name $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) $(rss_kib "$pid")" \
+    c1=$(cpu_ns_ms "$pid")
+    x1=$(cpu_ns_ms "$XSERVER")
+    echo "$name $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) $(memory_kib "$pid" VmRSS)" \
         >>"$work/results"
     printf 'round %d  %-10s client %5d  X server %5d ms per minute  %6d KiB resident\n' \
         "$round" "$name" $(((c1 - c0) * 60 / seconds)) $(((x1 - x0) * 60 / seconds)) \
-        "$(rss_kib "$pid")"
+        "$(memory_kib "$pid" VmRSS)"
     e2e_stop_all
 }
 

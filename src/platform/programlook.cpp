@@ -12,11 +12,17 @@ const Picture& IconPicture() {
 
 QIcon WindowIcon() {
     // Every size the desktop shows the icon at is drawn on its own: Qt hands each place the
-    // drawing of its size rather than a scaled copy of the 32-pixel one.
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(IconPicture().Image()));
-    for (const int size : {16, 22, 24, 48})
-        icon.addFile(QStringLiteral(":/pictures/pimbolet-%1.png").arg(size), QSize(size, size));
+    // drawing of its size rather than a scaled copy of the 32-pixel one. It is made once: Qt's
+    // pixmap cache keeps what it hands out under the icon it came from, so an icon made for
+    // each message box or dialog would leave its pixmaps behind when the window goes.
+    static const QIcon icon = [] {
+        QIcon drawn;
+        drawn.addPixmap(QPixmap::fromImage(IconPicture().Image()));
+        for (const int size : {16, 22, 24, 48})
+            drawn.addFile(QStringLiteral(":/pictures/pimbolet-%1.png").arg(size),
+                          QSize(size, size));
+        return drawn;
+    }();
     return icon;
 }
 

@@ -217,6 +217,14 @@ TEST(Pictures, WindowAndTrayIconsCarryEveryDrawnSize) {
     EXPECT_TRUE(programlook::IconOf(Picture()).isNull());
 }
 
+// Qt's pixmap cache keeps what an icon hands out (the title bar's sizes) under that icon: every
+// window and message box is given the one program icon, so none leaves pixmaps behind.
+TEST(Pictures, EveryWindowIsGivenTheOneProgramIcon) {
+    const QIcon first = programlook::WindowIcon();
+    EXPECT_EQ(programlook::WindowIcon().cacheKey(), first.cacheKey());
+    EXPECT_EQ(programlook::IconOf(programlook::IconPicture()).cacheKey(), first.cacheKey());
+}
+
 TEST(Pictures, DialogArtworkHasItsSizes) {
     const QImage title(":/pictures/title.png"), options(":/pictures/options.png");
     EXPECT_EQ(title.size(), QSize(182, 121));
