@@ -30,8 +30,9 @@ done
 # shellcheck source=desktop.sh
 source "$(dirname "$0")/desktop.sh"
 
-# CPU time in ms, summed over all threads of a process.
-cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { print int(ns / 1000000) }'; }
+# CPU time in ms, summed over all threads of a process, from the scheduler's nanoseconds (the
+# desktop library's cpu_ms counts clock ticks).
+cpu_ns_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ ns += $1 } END { print int(ns / 1000000) }'; }
 
 # The pet's About box, opened from the tray menu and hidden again with OK.
 load_about() {
