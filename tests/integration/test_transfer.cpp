@@ -235,6 +235,30 @@ TEST(InternetTransfer, NamesUnderInvalidAreNeverLookedUp) {
     }
 }
 
+// libcurl is loaded at the first request really made: an address that may not be asked never
+// loads it, and a library that cannot be loaded fails the request like any transfer, naming it.
+TEST(InternetTransfer, LibcurlIsLoadedOnlyForARequestReallyMade) {
+    Server server;
+    CurlInternetTransfer inet(60000, 1 << 20, "libcurl-gnutls-missing.so.4");
+    const struct {
+        std::string url;
+        int number;
+        std::string inDescription;
+    } rows[] = {
+        {"http://pimbolet.invalid/koz/update.koz", CurlInternetTransfer::CannotConnect,
+         "Host not found"},
+        {"file:///etc/passwd", CurlInternetTransfer::BadAddress, "Not a web address"},
+        {server.url("/koz/update.koz"), CurlInternetTransfer::TransferFailed,
+         "Cannot load libcurl: libcurl-gnutls-missing.so.4: cannot open shared object file"},
+    };
+    for (const auto& row : rows) {
+        std::string description;
+        EXPECT_EQ(errorNumberOf(inet, row.url, &description), row.number) << row.url;
+        EXPECT_NE(description.find(row.inDescription), std::string::npos) << description;
+        EXPECT_NE(description.find(row.url), std::string::npos) << description;
+    }
+}
+
 TEST(Runtime, WebHostIsTheBuildsUnlessTheEnvironmentNamesOne) {
     QtRuntime runtime;
     const struct {

@@ -1,5 +1,6 @@
 #include "curlinternettransfer.h"
 
+#include "curllibrary.h"
 #include "curlrequest.h"
 
 #include "platform/errors.h"
@@ -8,6 +9,8 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QUrl>
+
+#include <stdexcept>
 
 namespace {
 // As many as Qt's web access follows.
@@ -33,16 +36,22 @@ void checkAddress(const std::string& url, const QUrl& address) {
 }
 } // namespace
 
-CurlInternetTransfer::CurlInternetTransfer(int timeoutMs, qint64 maxBody)
-    : m_timeoutMs(timeoutMs), m_maxBody(maxBody) {
-    static const CURLcode started = curl_global_init(CURL_GLOBAL_DEFAULT);
-    (void)started;
-}
+CurlInternetTransfer::CurlInternetTransfer(int timeoutMs, qint64 maxBody, std::string library)
+    : m_library(std::move(library)), m_timeoutMs(timeoutMs), m_maxBody(maxBody) {}
+
+CurlInternetTransfer::~CurlInternetTransfer() = default;
 
 std::vector<uint8_t> CurlInternetTransfer::OpenURL(const std::string& url) {
     if (m_busy) throw RuntimeError(StillExecuting, "Still executing the last request");
     QUrl address(QString::fromStdString(url), QUrl::StrictMode);
     checkAddress(url, address);
+    if (!m_curl) {
+        try {
+            m_curl = std::make_unique<const CurlLibrary>(m_library.c_str());
+        } catch (const std::runtime_error& e) {
+            throw RuntimeError(TransferFailed, describe(url, e.what()));
+        }
+    }
 
     m_busy = true;
     struct Idle {
@@ -64,7 +73,7 @@ std::vector<uint8_t> CurlInternetTransfer::OpenURL(const std::string& url) {
     };
     qint64 arrived = 0;
     for (int redirects = 0;; ++redirects) {
-        CurlRequest request(address, m_maxBody, arrived, loop);
+        CurlRequest request(*m_curl, address, m_maxBody, arrived, loop);
         if (!request.run())
             throw deadline.isActive()
                 ? RuntimeError(TransferFailed, describe(url, "The request was broken off"))

@@ -19,53 +19,54 @@ std::string_view trimmed(std::string_view text) {
 }
 } // namespace
 
-CurlRequest::CurlRequest(const QUrl& address, qint64 maxBody, qint64& arrived, QEventLoop& loop)
-    : m_maxBody(maxBody), m_arrived(arrived), m_loop(loop), m_multi(curl_multi_init()),
-      m_easy(curl_easy_init()) {
+CurlRequest::CurlRequest(const CurlLibrary& curl, const QUrl& address, qint64 maxBody,
+                         qint64& arrived, QEventLoop& loop)
+    : m_curl(curl), m_maxBody(maxBody), m_arrived(arrived), m_loop(loop), m_multi(curl.multiInit()),
+      m_easy(curl.easyInit()) {
     if (!m_multi || !m_easy) throw std::bad_alloc();
     const QByteArray url = address.toEncoded();
-    curl_easy_setopt(m_easy, CURLOPT_URL, url.constData());
-    curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    m_curl.easySetopt(m_easy, CURLOPT_URL, url.constData());
+    m_curl.easySetopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https");
     // No proxy, and no redirect followed unseen: the caller checks each.
-    curl_easy_setopt(m_easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
+    m_curl.easySetopt(m_easy, CURLOPT_PROXY, "");
+    m_curl.easySetopt(m_easy, CURLOPT_NOSIGNAL, 1L);
     // A name look-up that hangs past the deadline is left to end on its own.
-    curl_easy_setopt(m_easy, CURLOPT_QUICK_EXIT, 1L);
-    curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_error);
-    curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
+    m_curl.easySetopt(m_easy, CURLOPT_QUICK_EXIT, 1L);
+    m_curl.easySetopt(m_easy, CURLOPT_ERRORBUFFER, m_error);
+    m_curl.easySetopt(m_easy, CURLOPT_HEADERFUNCTION, onHeader);
+    m_curl.easySetopt(m_easy, CURLOPT_HEADERDATA, this);
+    m_curl.easySetopt(m_easy, CURLOPT_WRITEFUNCTION, onBody);
+    m_curl.easySetopt(m_easy, CURLOPT_WRITEDATA, this);
     // What arrives is counted as it comes, before chunks are taken apart (libcurl shows it only
     // to a debug function); the progress call is where a request that got too much is left.
-    curl_easy_setopt(m_easy, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(m_easy, CURLOPT_DEBUGFUNCTION, onArrival);
-    curl_easy_setopt(m_easy, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(m_easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(m_easy, CURLOPT_XFERINFOFUNCTION, onProgress);
-    curl_easy_setopt(m_easy, CURLOPT_XFERINFODATA, this);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, onSocket);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, onTimer);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    m_curl.easySetopt(m_easy, CURLOPT_VERBOSE, 1L);
+    m_curl.easySetopt(m_easy, CURLOPT_DEBUGFUNCTION, onArrival);
+    m_curl.easySetopt(m_easy, CURLOPT_DEBUGDATA, this);
+    m_curl.easySetopt(m_easy, CURLOPT_NOPROGRESS, 0L);
+    m_curl.easySetopt(m_easy, CURLOPT_XFERINFOFUNCTION, onProgress);
+    m_curl.easySetopt(m_easy, CURLOPT_XFERINFODATA, this);
+    m_curl.multiSetopt(m_multi, CURLMOPT_SOCKETFUNCTION, onSocket);
+    m_curl.multiSetopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    m_curl.multiSetopt(m_multi, CURLMOPT_TIMERFUNCTION, onTimer);
+    m_curl.multiSetopt(m_multi, CURLMOPT_TIMERDATA, this);
     m_timer.setSingleShot(true);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
 }
 
 CurlRequest::~CurlRequest() {
-    curl_multi_remove_handle(m_multi, m_easy);
-    curl_easy_cleanup(m_easy);
-    curl_multi_cleanup(m_multi);
+    m_curl.multiRemoveHandle(m_multi, m_easy);
+    m_curl.easyCleanup(m_easy);
+    m_curl.multiCleanup(m_multi);
 }
 
 bool CurlRequest::run() {
-    curl_multi_add_handle(m_multi, m_easy);
+    m_curl.multiAddHandle(m_multi, m_easy);
     m_loop.exec();
     return m_done;
 }
 
 std::string CurlRequest::error() const {
-    return m_error[0] ? m_error : curl_easy_strerror(m_result);
+    return m_error[0] ? m_error : m_curl.easyStrerror(m_result);
 }
 
 size_t CurlRequest::onHeader(char* data, size_t size, size_t count, void* self) {
@@ -94,7 +95,7 @@ bool CurlRequest::header(std::string_view line) {
         // Nothing more is wanted of a redirect or of an answer that is no success.
         if (m_status > 299) return stopWith(Stop::HeaderDone);
         curl_off_t declared = -1;
-        curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
+        m_curl.easyGetinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
         m_inBody = true;
         return declared <= m_maxBody || stopWith(Stop::TooLarge);
     }
@@ -175,9 +176,9 @@ int CurlRequest::onTimer(CURLM*, long ms, void* self) {
 
 void CurlRequest::act(curl_socket_t socket, int events) {
     int running = 0;
-    curl_multi_socket_action(m_multi, socket, events, &running);
+    m_curl.multiSocketAction(m_multi, socket, events, &running);
     int left = 0;
-    while (const CURLMsg* message = curl_multi_info_read(m_multi, &left)) {
+    while (const CURLMsg* message = m_curl.multiInfoRead(m_multi, &left)) {
         if (message->msg != CURLMSG_DONE) continue;
         m_result = message->data.result;
         // libcurl refuses a header line longer than it keeps (CURL_MAX_HTTP_HEADER) as if

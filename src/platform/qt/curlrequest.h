@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <QtGlobal>
 
-#include <curl/curl.h>
+#include "curllibrary.h"
 
 #include <map>
 #include <memory>
@@ -28,7 +28,8 @@ class CurlRequest {
     // header line of more than 100 KiB.
     static constexpr size_t kLongestHeader = 64 * 1024;
 
-    CurlRequest(const QUrl& address, qint64 maxBody, qint64& arrived, QEventLoop& loop);
+    CurlRequest(const CurlLibrary& curl, const QUrl& address, qint64 maxBody, qint64& arrived,
+                QEventLoop& loop);
     ~CurlRequest();
     CurlRequest(const CurlRequest&) = delete;
     CurlRequest& operator=(const CurlRequest&) = delete;
@@ -63,6 +64,7 @@ class CurlRequest {
     static int onTimer(CURLM*, long ms, void* self);
     void act(curl_socket_t socket, int events);
 
+    const CurlLibrary& m_curl;
     qint64 m_maxBody;
     qint64& m_arrived;
     QEventLoop& m_loop;
