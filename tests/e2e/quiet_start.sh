@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A build that names no web site has no update to check: started as a later run it comes up,
-# shows its banner and walks in without writing anything on standard error.
+# shows its banner and walks in without writing anything on standard error, and without loading
+# the web library.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -20,6 +21,9 @@ sleep "$(awk -v ms=$((started + 10000 - $(now_ms))) 'BEGIN { print (ms > 0 ? ms 
 expect "the pet is still running 10 s after its start" process_running "$pet_pid"
 said=$(head -c 300 "$errors")
 expect "nothing on standard error in its first 10 s${said:+ (it wrote: $said)}" [ -z "$said" ]
+library_mapped "$pet_pid" libcurl
+mapped=$?
+expect "libcurl is not loaded (status $mapped: 0 loaded, 1 not, 2 unreadable map)" [ "$mapped" = 1 ]
 cp "$errors" "$E2E_LOGS/pimbolet-stderr.log"
 
 e2e_finish

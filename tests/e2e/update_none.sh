@@ -2,8 +2,8 @@
 # No news from the maker's web site, or no web site at all: the pet starts without a word and
 # without waiting for the network. The same version (also with the line ends, byte-order mark
 # and trailing blanks that editors and servers add), a link planted where the update file goes,
-# an answer of 404 (whose page is no update file), a server that is not running and a program
-# folder that cannot be written.
+# an answer of 404 (whose page is no update file), a server that is not running, no libcurl and
+# a program folder that cannot be written.
 # shellcheck source=harness.sh
 source "$(dirname "$0")/harness.sh"
 e2e_start_desktop
@@ -48,6 +48,19 @@ update_file '4.2 beta\r\n'
 stop_web_site
 starts_quietly "no server"
 start_web_site "$E2E_TMP/site"
+
+# Without libcurl the check is skipped with a line that names it. The pet alone sees its file
+# empty, through a mount namespace of its own, which only root may make.
+libcurl=$(ldconfig -p | awk '$1 == "libcurl-gnutls.so.4" { print $NF; exit }')
+if [ "$(id -u)" -eq 0 ] && [ -n "$libcurl" ] && unshare --mount true 2>/dev/null; then
+    # shellcheck disable=SC2016 # $0 and $@ are the inner shell's
+    starts_quietly "libcurl missing" unshare --mount \
+        sh -c 'mount --bind /dev/null "$0" && exec "$@"' "$(realpath "$libcurl")"
+    expect "the line says why, naming the library" \
+        grep -q 'update check skipped: .*libcurl-gnutls\.so\.4.*update\.koz' "$E2E_LAST_LOG"
+else
+    log "not checked: the check without libcurl (it needs root and a mount namespace)"
+fi
 
 # The installed program's folder belongs to root: the update file cannot be written there.
 chmod a-w "$(dirname "$E2E_UPDATE_FILE")"

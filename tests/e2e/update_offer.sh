@@ -24,6 +24,7 @@ store_birth "2020-01-02 03:04:05"
 ask
 pet_pid=$E2E_LAST_PID
 screenshot new-version >/dev/null
+expect "the check loaded libcurl" library_mapped "$pet_pid" libcurl
 press_key "$E2E_BOX" Escape
 expect "after No the pet starts" wait_for_window Pimbolet 10
 expect "and the update file is gone" not test -e "$E2E_UPDATE_FILE"

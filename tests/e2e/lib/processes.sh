@@ -111,3 +111,12 @@ cpu_ms() { echo $(($(cpu_ticks "$1") * 1000 / $(getconf CLK_TCK))); }
 # memory_kib PID FIELD: a memory figure of the process in KiB, FIELD as in /proc/PID/status
 # (VmRSS for its resident memory now, VmHWM for the most it has had).
 memory_kib() { awk -v k="$2" '$1 == k":" { print $2 }' "/proc/$1/status" 2>/dev/null; }
+
+# library_mapped PID NAME: true when a shared library whose file name begins with NAME (libcurl,
+# say) is in the process's memory; status 2 when its memory map cannot be read.
+library_mapped() {
+    local maps
+    maps=$(cat "/proc/$1/maps" 2>/dev/null) && [ -n "$maps" ] || return 2
+    awk -v name="$2" '{ n = split($6, path, "/") } index(path[n], name) == 1 { found = 1 }
+        END { exit !found }' <<<"$maps"
+}
