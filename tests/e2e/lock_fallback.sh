@@ -29,15 +29,7 @@ done
 expect "the lock file is still the folder it was" test -d "$file.lock"
 
 start_pet
-second=$E2E_LAST_PID
-if box=$(wait_for_window "KOZ - Already Running" 10); then
-    pass "a second copy is refused"
-    press_key "$box" Return
-else
-    fail "a second copy is refused"
-fi
-await_exit "$second" 5
-expect "the second copy ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
+expect_refused_copy "a second copy"
 expect "the first copy still runs" process_running "$first"
 expect "its pet is still shown" window_viewable "$pet"
 said=$(grep -c "^pimbolet: cannot lock $file.lock " "$first_log")

@@ -41,16 +41,7 @@ for case in "another runtime folder|XDG_RUNTIME_DIR=$E2E_TMP/other-run" \
     what=${case%%|*}
     # shellcheck disable=SC2086 # the case's environment change is one word or two
     e2e_spawn "copy-${what// /-}" env ${case#*|} "$PIMBOLET_BIN"
-    copy=$E2E_LAST_PID
-    if box=$(wait_for_window "KOZ - Already Running" 10); then
-        pass "a copy with $what is refused"
-        press_key "$box" Return
-    else
-        fail "a copy with $what is refused"
-    fi
-    await_exit "$copy" 5
-    expect "it ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
-    wait_for_no_window "KOZ - Already Running" 3
+    expect_refused_copy "a copy with $what"
 done
 expect "there is still one pet on the desktop" [ "$(windows_named Pimbolet | while read -r id; do
     window_viewable "$id" && echo "$id"; done | wc -l)" -eq 1 ]

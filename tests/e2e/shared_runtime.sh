@@ -34,15 +34,7 @@ expect "the pet made nothing in the shared folder" [ "$(ls -A "$shared")" = "$(b
 expect "nothing was said of a lock" not grep -q "cannot lock" "$first_log"
 
 start_pet
-second=$E2E_LAST_PID
-if box=$(wait_for_window "KOZ - Already Running" 10); then
-    pass "a second copy is refused by the mark beside the settings"
-    press_key "$box" Return
-else
-    fail "a second copy is refused by the mark beside the settings"
-fi
-await_exit "$second" 5
-expect "the second copy ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
+expect_refused_copy "a second copy, by the mark beside the settings,"
 expect "the first copy still runs" process_running "$first"
 expect "its pet is still shown" window_viewable "$pet"
 

@@ -33,13 +33,16 @@ e2e_prepare_display() {
     fi
 }
 
+# display_output: the name of the display's (first) connected RandR output.
+display_output() { xrandr 2>/dev/null | awk '/ connected/ { print $1; found = 1; exit } END { exit !found }'; }
+
 # only_set_monitors: the display's output stops counting as a monitor of its own (one over the
 # whole screen), so that only the monitors set (two-monitors) remain and the parts of the screen
 # that none of them covers are shown by none, as between monitors of different sizes. Xvfb turns
 # the output off but refuses the screen size that xrandr asks for then, which stays as it is.
 only_set_monitors() {
     local output
-    output=$(xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }')
+    output=$(display_output) || return 1
     xrandr --output "$output" --off 2>/dev/null
     ! xrandr --listmonitors | grep -q " $output\$"
 }
@@ -71,8 +74,7 @@ scaled_box() {
 # added to its output first. Qt hears it as the monitor's new geometry.
 screen_mode() {
     local output
-    output=$(xrandr 2>/dev/null | awk '/ connected/ { print $1; exit }')
-    [ -n "$output" ] || return 1
+    output=$(display_output) || return 1
     if ! xrandr 2>/dev/null | grep -q "^ *$1 "; then
         xrandr --newmode "$1" 0 "${1%x*}" 0 0 0 "${1#*x}" 0 0 0 &&
             xrandr --addmode "$output" "$1" || return 1

@@ -16,6 +16,21 @@ start_pet() {
     log "started $(basename "$program"), pid $E2E_LAST_PID"
 }
 
+# expect_refused_copy WHAT: the copy just started (E2E_LAST_PID) shows "KOZ - Already Running",
+# is answered and ends, its box gone.
+expect_refused_copy() {
+    local copy=$E2E_LAST_PID box
+    if box=$(wait_for_window "KOZ - Already Running" 10); then
+        pass "$1 is refused"
+        press_key "$box" Return
+    else
+        fail "$1 is refused"
+    fi
+    await_exit "$copy" 5
+    expect "it ends (${E2E_STATUS:-still running})" [ -n "$E2E_STATUS" ]
+    wait_for_no_window "KOZ - Already Running" 3
+}
+
 # setting KEY: the stored value of a setting ("" when absent).
 setting() { sed -n "s/^$1=//p" "$(settings_file)" 2>/dev/null; }
 
